@@ -1,0 +1,67 @@
+# Corvane's front door. `make run` and `make test` install what is missing, build, and run.
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+BENCH_BUILD ?= build-bench
+RUNDIR     ?= run
+JOBS       ?= $(shell nproc)
+CMAKE_FLAGS ?=
+
+# Debian packages the build needs, and those the test suite needs on top.
+BUILD_PACKAGES := cmake g++ make pkg-config qt6-base-dev libgl-dev libjpeg62-turbo-dev libgtest-dev libgmock-dev
+TEST_PACKAGES  := xvfb xauth openarena-server
+BENCH_PACKAGES := libbenchmark-dev
+
+SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+define install_missing
+	@missing=$$(for p in $(1); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing missing packages:" $$missing; \
+	  $(SUDO) apt-get update -q && DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -q $$missing; \
+	fi
+endef
+
+.PHONY: all run test sanitize bench deps test-deps bench-deps build build-asan clean
+
+all: build
+
+deps:
+	$(call install_missing,$(BUILD_PACKAGES))
+
+test-deps: deps
+	$(call install_missing,$(TEST_PACKAGES))
+
+bench-deps: deps
+	$(call install_missing,$(BENCH_PACKAGES))
+
+$(BUILD)/CMakeCache.txt:
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+
+build: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS)
+
+# Starts Corvane in a working folder that holds the shipped data. Shipped files are refreshed
+# when the tree has newer ones; the user's own Corvane.ini is never shipped, so never touched.
+run: build
+	@mkdir -p $(RUNDIR)
+	@cp -r --update data/. $(RUNDIR)/
+	cd $(RUNDIR) && "$(CURDIR)/$(BUILD)/src/app/corvane"
+
+test: test-deps build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The same suite built with AddressSanitizer and UndefinedBehaviorSanitizer.
+sanitize: test-deps
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DCORVANE_SANITIZE=ON $(CMAKE_FLAGS)
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
+
+bench: bench-deps
+	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DCORVANE_BENCH=ON -DCORVANE_TESTS=ON $(CMAKE_FLAGS)
+	cmake --build $(BENCH_BUILD) -j $(JOBS)
+	cd $(BENCH_BUILD) && $(MAKE) -s --no-print-directory -f $(CURDIR)/bench/run.mk SRC=$(CURDIR)
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD)

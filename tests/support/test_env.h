@@ -1,0 +1,36 @@
+#pragma once
+// Scratch folders for tests.
+#include <string>
+
+namespace test {
+
+// A fresh folder that is removed with the object.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::string& Path() const { return path_; }
+  // Writes a file below the folder (creating folders on the way) and returns its path.
+  std::string Write(const std::string& relative, const std::string& bytes) const;
+  std::string Read(const std::string& relative) const;
+
+ private:
+  std::string path_;
+};
+
+// A TempDir that is the program's directory (platform::CurrentDirectory) for its lifetime.
+class ScopedProgramDir : public TempDir {
+ public:
+  ScopedProgramDir();
+  ~ScopedProgramDir();
+
+ private:
+  std::string previous_;
+};
+
+// The source tree, for test data that is checked in (tests/data, data/).
+std::string SourceDir();
+
+}  // namespace test
