@@ -1,0 +1,133 @@
+#include "net/udpclient.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QSocketNotifier>
+
+#include <cerrno>
+#include <utility>
+
+TUDPClient::TUDPClient() : alive_(std::make_shared<bool>(true)) {
+  Protocol = IPPROTO_UDP;
+  SocketType = SOCK_DGRAM;
+}
+
+TUDPClient::~TUDPClient() {
+  Close();
+  net::RequestPacer::Instance().Remove(*this);
+  ReleaseNotifier();
+  *alive_ = false;
+}
+
+void TUDPClient::Open() {
+  if (State != ssClosed) return;
+  sockaddr_in address{};
+  if (!ResolveAddress(Host, Port, address)) return;
+
+  const TSocket handle = ::socket(AF_INET, SocketType | SOCK_CLOEXEC, 0);
+  if (handle < 0) {
+    ReportError(net::WinsockErrorFromErrno(errno));
+    return;
+  }
+  SocketHandle = handle;
+  const auto fail = [this](int code) {
+    ReportError(code);
+    ReleaseNotifier();
+    ::close(SocketHandle);
+    SocketHandle = net::InvalidSocket;
+  };
+
+  // Readiness notifications: the socket becomes non-blocking and the notifier reports it
+  // readable on the GUI thread.
+  const int flags = ::fcntl(handle, F_GETFL);
+  if (flags < 0 || ::fcntl(handle, F_SETFL, flags | O_NONBLOCK) < 0) {
+    fail(net::WinsockErrorFromErrno(errno));
+    return;
+  }
+  QSocketNotifier* notifier = new QSocketNotifier(handle, QSocketNotifier::Read);
+  notifier_ = notifier;
+  QObject::connect(notifier, &QSocketNotifier::activated, notifier, [this, notifier] { HandleReadiness(notifier); });
+
+  // For a datagram socket connect only fixes the peer: sends go to it and only its
+  // datagrams are delivered. A connect still in progress counts as done.
+  if (::connect(handle, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+    const int code = net::WinsockErrorFromErrno(errno);
+    if (code != net::WSAEWOULDBLOCK && errno != EINPROGRESS) {
+      fail(code);
+      return;
+    }
+  }
+  peer_ = address;
+  State = ssOpen;
+}
+
+void TUDPClient::Close() {
+  if (State == ssNotStarted || State == ssClosed) return;
+  net::RequestPacer::Instance().Remove(*this);
+  ShutdownSocket(SocketHandle, notifier_);
+  if (SocketHandle == net::InvalidSocket) {
+    ReleaseNotifier();
+    State = ssClosed;
+  }
+}
+
+void TUDPClient::SendText(const std::string& text) { SendText(text, {}); }
+
+void TUDPClient::SendText(const std::string& text, std::function<void()> onSent) {
+  if (Paced && State == ssOpen) {
+    net::RequestPacer::Instance().Send(*this, text, std::move(onSent));
+    return;
+  }
+  SendNow(text);
+  if (State == ssOpen && !text.empty()) net::RequestPacer::Instance().NoteSent(Peer());
+  if (onSent) onSent();
+}
+
+void TUDPClient::SendNow(const std::string& text) { SendData(SocketHandle, 0, text); }
+
+std::string TUDPClient::ReceiveText() {
+  std::string text = ReceiveData(SocketHandle, 0);
+  Rearm();
+  return text;
+}
+
+net::Endpoint TUDPClient::Peer() const { return {ntohl(peer_.sin_addr.s_addr), ntohs(peer_.sin_port)}; }
+
+void TUDPClient::HandleReadiness(QSocketNotifier* notifier) {
+  if (notifier != notifier_ || State != ssOpen) return;  // stale: closed since it was due
+  notifier->setEnabled(false);
+  if (!OnData) return;  // quiet until someone reads, instead of firing for ever
+
+  const std::shared_ptr<bool> alive = alive_;
+  ++dispatching_;
+  struct Done {
+    TUDPClient& client;
+    const std::shared_ptr<bool>& alive;
+    ~Done() {
+      if (!*alive) return;  // the handler destroyed the client
+      --client.dispatching_;
+      client.Rearm();
+    }
+  } done{*this, alive};
+  OnData(*this, SocketHandle);
+}
+
+void TUDPClient::Rearm() {
+  if (notifier_ && State == ssOpen) notifier_->setEnabled(true);
+}
+
+void TUDPClient::ReleaseNotifier() {
+  QSocketNotifier* notifier = std::exchange(notifier_, nullptr);
+  if (!notifier) return;
+  notifier->setEnabled(false);
+  QObject::disconnect(notifier, nullptr, nullptr, nullptr);
+  // Inside OnData the notifier is still emitting its signal: delete it afterwards.
+  if (dispatching_ > 0) {
+    notifier->deleteLater();
+  } else {
+    delete notifier;
+  }
+}
