@@ -74,7 +74,8 @@ void RequestPacer::Send(TUDPClient& client, std::string text, std::function<void
 void RequestPacer::NoteSent(const Endpoint& server) {
   Bucket& bucket = Entry(server);
   Leak(bucket, Clock::now());
-  ++bucket.level;
+  // The server does not count what it drops, so its bucket never holds more than its burst.
+  bucket.level = std::min(bucket.level + 1, burst_);
 }
 
 void RequestPacer::Remove(const TUDPClient& client) {

@@ -14,7 +14,7 @@
 // queued, whichever client queued them; none is ever dropped. While the bucket is full a
 // single-shot timer sends the next one when one has leaked out. Datagrams of unpaced
 // clients go out at once but are counted in the bucket of their server, as the server
-// counts them.
+// counts them (up to a full bucket: the server does not count what it drops).
 #include <chrono>
 #include <compare>
 #include <cstdint>

@@ -19,7 +19,9 @@ class TUDPClient : public TCustomWSocket {
   std::string Host;  // host name or dotted IPv4 address
   std::string Port;  // decimal number or UDP service name
   // Called on the GUI thread once per readiness notification while the client is open;
-  // the handler reads exactly one datagram with ReceiveText.
+  // the handler reads exactly one datagram with ReceiveText. It runs from the event loop
+  // only (never inside Open or SendText), so it must not raise: wrap it in
+  // platform::Guarded. It may close or destroy the client.
   std::function<void(TUDPClient& sender, int socket)> OnData;
 
   // When true, every datagram goes through the program-wide pacer of the server's address,
@@ -33,6 +35,9 @@ class TUDPClient : public TCustomWSocket {
   void SendText(const std::string& text);
   // As SendText; onSent runs on the GUI thread when the datagram has actually been handed to
   // the socket (at once when not paced). It does not run when the client closes first.
+  // It runs inside SendText when the datagram can leave at once, later from a timer when it
+  // had to wait; a send that failed (reported through OnError) still counts as handed over.
+  // An empty text sends nothing; its onSent runs in its turn.
   void SendText(const std::string& text, std::function<void()> onSent);
   // The next waiting datagram, whole; empty when there is none or on failure.
   std::string ReceiveText();

@@ -156,6 +156,24 @@ TEST(TUDPClient, RaisesOnDataOncePerDatagramOnlyFromTheEventLoop) {
   EXPECT_EQ(read, (std::vector<std::string>{"reply 0", "reply 1", "reply 2", "reply 3", "reply 4"}));
 }
 
+TEST(TUDPClient, AHandlerRunningANestedEventLoopIsToldOfTheNextDatagram) {
+  nettest::Peer peer;
+  TUDPClient client;
+  std::vector<std::string> read;
+  client.OnData = [&](TUDPClient& sender, int) {
+    read.push_back(sender.ReceiveText());
+    if (read.size() == 1) {  // as a message box shown from the handler would
+      peer.SendTo(sender.SocketHandle, "second");
+      EXPECT_TRUE(QTest::qWaitFor([&] { return read.size() == 2; }, 2000));
+    }
+  };
+  OpenTo(client, peer);
+  peer.SendTo(client.SocketHandle, "first");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return read.size() >= 2; }, 3000));
+  QTest::qWait(30);
+  EXPECT_EQ(read, (std::vector<std::string>{"first", "second"}));
+}
+
 TEST(TUDPClient, NothingArrivesAfterClose) {
   nettest::Peer peer;
   TUDPClient client;
