@@ -96,7 +96,7 @@ void TF_Main::CreateMenus() {
   Help1->setObjectName("Help1");
   Contents1 = AddItem(Help1, "Contents1", "&Contents", nullptr);  // no help viewer is attached
   ToDoList1 = AddItem(Help1, "ToDoList1", "&To Do List", &TF_Main::ToDoList1Click);
-  Help1->addSeparator();
+  helpSeparator_ = Help1->addSeparator();
   About1 = AddItem(Help1, "About1", "&About...", &TF_Main::About1Click);
 
   CommandOf(TFrameCommand::Connect).item = Connect1;
@@ -105,6 +105,7 @@ void TF_Main::CreateMenus() {
   CommandOf(TFrameCommand::ToDoList).item = ToDoList1;
   CommandOf(TFrameCommand::About).item = About1;
   for (Command& command : commands_) command.item->setVisible(false);
+  helpSeparator_->setVisible(false);
 }
 
 QAction* TF_Main::AddToolButton(QToolBar* bar, QToolButton*& button, const char* name, const char* picture,
@@ -159,6 +160,7 @@ void TF_Main::SetCommand(TFrameCommand which, std::function<void()> handler) {
   const bool offered = static_cast<bool>(command.handler);
   command.item->setVisible(offered);
   if (command.button) command.button->setVisible(offered);
+  helpSeparator_->setVisible(About1->isVisible());
   toolSeparator_->setVisible(std::any_of(commands_.begin(), commands_.end(),
                                          [](const Command& c) { return c.button && c.button->isVisible(); }));
 }
@@ -174,8 +176,7 @@ void TF_Main::RunCommand(TFrameCommand which) {
 void TF_Main::AddChild(QWidget* child) {
   const QSize size = child->testAttribute(Qt::WA_Resized) ? child->size() : child->sizeHint();
   child->setAttribute(Qt::WA_DeleteOnClose);
-  auto* frame = new app::ChildFrame;
-  frame->setWidget(child);
+  auto* frame = new app::ChildFrame(child);
   MDIClient->addSubWindow(frame);
   frame->show();
   // The frame's border and title bar are known once it is shown; the child keeps its size.

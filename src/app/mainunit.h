@@ -141,6 +141,7 @@ class TF_Main : public QMainWindow, public platform::MdiHost {
   QLabel* StatusPanel1;
   QLabel* StatusPanel2;
   QAction* toolSeparator_ = nullptr;
+  QAction* helpSeparator_ = nullptr;
   QAction* windowListSeparator_ = nullptr;
   std::vector<QAction*> windowList_;
   QPointer<QMenu> merged_;  // the active child's menu while it is shown in the menu bar

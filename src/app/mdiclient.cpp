@@ -1,6 +1,5 @@
 #include "app/mdiclient.h"
 
-#include <QChildEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -39,14 +38,14 @@ void MdiClient::resizeEvent(QResizeEvent* event) {
   viewport()->update();  // the pictures' places depend on the whole size
 }
 
-ChildFrame::ChildFrame(QWidget* parent) : QMdiSubWindow(parent) { setAttribute(Qt::WA_DeleteOnClose); }
-
-void ChildFrame::childEvent(QChildEvent* event) {
-  const bool lostChild = event->removed() && event->child() == widget();
-  QMdiSubWindow::childEvent(event);
-  // Queued: the child is in the middle of being destroyed. A frame that is itself being
-  // destroyed gets no removal events, and a queued call to a destroyed frame is dropped.
-  if (lostChild) QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+ChildFrame::ChildFrame(QWidget* child) : QMdiSubWindow(nullptr) {
+  setAttribute(Qt::WA_DeleteOnClose);
+  setWidget(child);
+  // Queued: the child is in the middle of being destroyed. When the frame itself goes first,
+  // the queued call goes with it.
+  connect(child, &QObject::destroyed, this, [this] {
+    if (!isHidden()) close();
+  }, Qt::QueuedConnection);
 }
 
 }  // namespace app

@@ -29,10 +29,8 @@ class MdiClient : public QMdiArea {
 class ChildFrame : public QMdiSubWindow {
   Q_OBJECT
  public:
-  explicit ChildFrame(QWidget* parent = nullptr);
-
- protected:
-  void childEvent(QChildEvent* event) override;
+  // Frames the child; the frame frees itself when closed.
+  explicit ChildFrame(QWidget* child);
 };
 
 }  // namespace app
