@@ -3,6 +3,7 @@
 // shown in an error box titled with the application title, and the program keeps running.
 // Every event handler that can raise runs through Guarded, so that no exception ever
 // crosses Qt's event loop.
+#include <concepts>
 #include <exception>
 #include <string>
 #include <utility>
@@ -29,11 +30,15 @@ void Guarded(F&& f) noexcept {
   }
 }
 
-// Wraps a callable for use as a Qt slot: Guarded(f) each time it is called.
+// Wraps a callable for use as a Qt slot: Guarded(f) each time it is called. The wrapper takes
+// exactly the arguments f takes, so that a signal with more arguments (clicked(bool)) connects
+// to a handler that wants fewer, as with any Qt slot.
 template <class F>
 auto Handler(F f) {
-  return [f = std::move(f)](auto&&... args) mutable noexcept {
-    Guarded([&] { f(std::forward<decltype(args)>(args)...); });
+  return [f = std::move(f)]<class... Args>(Args&&... args) mutable noexcept -> void
+    requires std::invocable<F&, Args...>
+  {
+    Guarded([&] { f(std::forward<Args>(args)...); });
   };
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QAction>
+
 #include "platform/errorhandler.h"
 #include "platform/errors.h"
 #include "support/scripted_dialogs.h"
@@ -41,6 +43,19 @@ TEST(ErrorHandler, HandlerWrapsSlotsWithArguments) {
   EXPECT_EQ(seen, 2);
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_EQ(dialogs.messages[0].text, "too big.");
+}
+
+TEST(ErrorHandler, HandlerConnectsToASignalThatCarriesMoreArguments) {
+  test::ScopedDialogs dialogs;
+  QAction action;
+  int calls = 0;
+  QObject::connect(&action, &QAction::triggered, &action, platform::Handler([&] {
+    ++calls;
+    throw std::runtime_error("from a menu item");
+  }));
+  action.trigger();
+  EXPECT_EQ(calls, 1);
+  EXPECT_EQ(dialogs.Texts(), std::vector<std::string>{"from a menu item."});
 }
 
 }  // namespace
