@@ -2,7 +2,7 @@
 
 #include <QMdiSubWindow>
 #include <QPushButton>
-#include <QShortcut>
+#include <QKeyEvent>
 #include <QTextEdit>
 
 #include <filesystem>
@@ -52,13 +52,18 @@ TF_ToDo::TF_ToDo(QWidget* parent) : QWidget(parent) {
   Button1->setGeometry(448, 288, 75, 25);
   Button1->setDefault(true);
   connect(Button1, &QPushButton::clicked, this, platform::Handler([this] { Button1Click(); }));
-  // Default and cancel button: Enter and Escape close the window as the button does.
-  for (const QKeySequence key : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}) {
-    auto* shortcut = new QShortcut(key, this);
-    shortcut->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(shortcut, &QShortcut::activated, Button1, &QPushButton::click);
-  }
   setFocusProxy(Button1);
+}
+
+void TF_ToDo::keyPressEvent(QKeyEvent* event) {
+  // "&Close" is the default and the cancel button: Enter and Escape, which neither the
+  // read-only view nor the button take, press it.
+  const int key = event->key();
+  if (event->modifiers() == Qt::NoModifier && (key == Qt::Key_Escape || key == Qt::Key_Return || key == Qt::Key_Enter)) {
+    Button1->click();
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 void TF_ToDo::showEvent(QShowEvent* event) {

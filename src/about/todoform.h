@@ -23,6 +23,7 @@ class TF_ToDo : public QWidget {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   bool shown_ = false;

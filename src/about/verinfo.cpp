@@ -73,7 +73,9 @@ about::record::FixedInfo TVerInfoRes::FixedInfo() const {
 
 void TVerInfoRes::GetVersionString(TVerInfoKey Key, std::string& Value) const {
   Value.clear();
-  const std::string path = about::VersionStringPath(Language(), CodePage(), about::VerInfoKeyName(Key));
+  const std::string name = about::VerInfoKeyName(Key);
+  if (name.empty()) return;
+  const std::string path = about::VersionStringPath(Language(), CodePage(), name);
   about::VerValue found;
   if (!about::VerQueryValue(Record(FData), path, found)) return;
   const std::u16string text = about::VerValueText(found);

@@ -398,7 +398,10 @@ bool VerQueryValue(std::span<const uint8_t> record, std::string_view path, VerVa
   }
   value.data = record.data() + node->valueStart;
   value.text = node->text;
-  value.size = node->text ? node->end - node->valueStart : node->valueSize;
+  // Writers disagree whether a text's length counts characters or bytes, so a text may
+  // take the rest of its node, unless the node has children (a table, not a string).
+  const bool hasChildren = node->childrenStart < node->end && ReadNode(record, node->childrenStart, node->end);
+  value.size = node->text && !hasChildren ? node->end - node->valueStart : node->valueSize;
   return true;
 }
 

@@ -62,7 +62,8 @@ bool GetFileVersionInfo(const std::string& fileName, uint32_t handle, uint32_t s
 
 // A value found by VerQueryValue: where it starts inside the record, and how many bytes of
 // it can be read. For a binary value that is its length (as far as its node holds it); for a
-// text value it is the rest of its node, which holds the text and its terminating zero.
+// text value of a string (a node without children) it is the rest of its node, which holds
+// the text and its terminating zero.
 struct VerValue {
   const uint8_t* data = nullptr;
   size_t size = 0;
