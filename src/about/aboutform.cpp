@@ -59,6 +59,10 @@ void TAboutForm::BuildControls() {
   setWindowTitle("About");
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   setFixedSize(313, 179);
+  // The box is laid out for a small dialog font (11 pixels high).
+  QFont small = font();
+  small.setPixelSize(11);
+  setFont(small);
 
   Panel1 = new QFrame(this);
   Panel1->setObjectName("Panel1");
@@ -74,7 +78,7 @@ void TAboutForm::BuildControls() {
   Label1 = PlacedLabel(this, "Label1", "Corvane", 152, 8);
   QFont title = Label1->font();
   title.setBold(true);
-  title.setPointSizeF(title.pointSizeF() * 1.5);
+  title.setPixelSize(16);
   Label1->setFont(title);
   Label1->adjustSize();
 
@@ -125,8 +129,10 @@ void TAboutForm::keyPressEvent(QKeyEvent* event) {
 
 void TAboutForm::reject() { done(platform::mrCancel); }
 
-int ShowAboutBox() {
-  TAboutForm form(QApplication::activeWindow());
+int ShowAboutBox() { return about::ShowAboutBoxFor(about::RunningExecutable()); }
+
+int about::ShowAboutBoxFor(const std::string& executableFile) {
+  TAboutForm form(executableFile, QApplication::activeWindow());
   AboutForm = &form;
   const int result = platform::ExecModal(form);
   AboutForm = nullptr;

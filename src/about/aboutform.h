@@ -51,11 +51,11 @@ class TAboutForm : public QDialog {
 
   // Opens the mail link; nothing is reported when no mail program answers.
   void Label3Click();
+  // Closing the window other than with "&OK" (the window manager's close) cancels.
+  void reject() override;
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
-  // Closing the window other than with "&OK" (the window manager's close) cancels.
-  void reject() override;
 
  private:
   void BuildControls();
@@ -67,3 +67,8 @@ extern QPointer<TAboutForm> AboutForm;
 
 // Shows the About box modally and returns its modal result (mrOk when closed with "&OK").
 int ShowAboutBox();
+
+namespace about {
+// The same, with the version record read from the file named.
+int ShowAboutBoxFor(const std::string& executableFile);
+}  // namespace about

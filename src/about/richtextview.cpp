@@ -33,8 +33,28 @@ QTextBlockFormat BlockFormat(const rtf::ParagraphFormat& p) {
   return f;
 }
 
-QTextCharFormat CharFormat(const rtf::CharFormat& c, const QTextCharFormat& base) {
+QFont::StyleHint Hint(const rtf::Font& font) {
+  if (font.fixedPitch) return QFont::TypeWriter;
+  switch (font.family) {
+    case rtf::FontFamily::Roman: return QFont::Serif;
+    case rtf::FontFamily::Swiss: return QFont::SansSerif;
+    case rtf::FontFamily::Script: return QFont::Cursive;
+    case rtf::FontFamily::Decorative: return QFont::Decorative;
+    default: return QFont::AnyStyle;
+  }
+}
+
+QTextCharFormat CharFormat(const rtf::Document& doc, const rtf::CharFormat& c, const QTextCharFormat& base) {
   QTextCharFormat f = base;
+  if (const rtf::Font* font = doc.FindFont(c.font)) {
+    // The face named when this machine has it, else one of the same kind.
+    QStringList families;
+    if (!font->name.empty()) families << QString::fromStdU16String(font->name);
+    if (font->fixedPitch) families << "monospace";
+    if (!families.isEmpty()) f.setFontFamilies(families);
+    f.setFontStyleHint(Hint(*font));
+    f.setFontFixedPitch(font->fixedPitch);
+  }
   f.setFontWeight(c.bold ? QFont::Bold : QFont::Normal);
   f.setFontItalic(c.italic);
   f.setFontUnderline(c.underline);
@@ -62,7 +82,7 @@ void FillTextDocument(const rtf::Document& doc, QTextDocument& target) {
       cursor.insertBlock(BlockFormat(p.format), base);
     }
     for (const rtf::Run& run : p.runs)
-      cursor.insertText(QString::fromStdU16String(run.text), CharFormat(run.format, base));
+      cursor.insertText(QString::fromStdU16String(run.text), CharFormat(doc, run.format, base));
   }
 }
 

@@ -15,6 +15,7 @@ constexpr char16_t kLineSeparator = 0x2028;
 enum class Destination {
   Text,        // shown
   ColorTable,  // \colortbl
+  FontTable,   // \fonttbl
   Skip,        // read and dropped
 };
 
@@ -27,7 +28,7 @@ struct State {
 
 // Control words that open a group whose content is not text.
 constexpr std::string_view kSkippedDestinations[] = {
-    "fonttbl",   "stylesheet", "info",      "pict",       "object",     "objdata",   "header",     "headerl",
+    "stylesheet", "info",      "pict",       "object",     "objdata",   "header",     "headerl",
     "headerr",   "headerf",    "footer",    "footerl",    "footerr",    "footerf",   "footnote",   "annotation",
     "atnid",     "atnauthor",  "fldinst",   "themedata",  "colorschememapping",      "datastore",  "latentstyles",
     "listtable", "listoverridetable",       "revtbl",     "rsidtbl",    "generator", "xmlnstbl",   "filetbl",
@@ -187,6 +188,10 @@ class Parser {
       ColorComponent(word, param.value_or(0));
       return;
     }
+    if (Current().destination == Destination::FontTable) {
+      FontProperty(word, param);
+      return;
+    }
     if (!word.empty()) Apply(word, param);
   }
 
@@ -223,6 +228,16 @@ class Parser {
       colorGiven_ = false;
       return;
     }
+    if (w == "fonttbl") {
+      Current().destination = Destination::FontTable;
+      font_ = Font{};
+      return;
+    }
+    if (w == "deff") {
+      defaultFont_ = n;
+      f.font = n;
+      return;
+    }
     if (w == "deftab") {
       if (n > 0) doc_.defaultTab = n;
       return;
@@ -230,6 +245,9 @@ class Parser {
     // Character formatting
     if (w == "plain") {
       f = CharFormat{};
+      f.font = defaultFont_;
+    } else if (w == "f") {
+      f.font = n;
     } else if (w == "b") {
       f.bold = on;
     } else if (w == "i") {
@@ -286,6 +304,27 @@ class Parser {
     colorGiven_ = true;
   }
 
+  void FontProperty(const std::string& word, std::optional<int> param) {
+    static constexpr std::pair<std::string_view, FontFamily> kFamilies[] = {
+        {"fnil", FontFamily::Any},       {"froman", FontFamily::Roman},   {"fswiss", FontFamily::Swiss},
+        {"fmodern", FontFamily::Modern}, {"fscript", FontFamily::Script}, {"fdecor", FontFamily::Decorative},
+    };
+    if (word == "f") {
+      font_ = Font{};
+      font_.number = param.value_or(0);
+      return;
+    }
+    if (word == "fprq") {
+      font_.fixedPitch = font_.fixedPitch || param.value_or(0) == 1;
+      return;
+    }
+    for (const auto& [name, family] : kFamilies)
+      if (word == name) {
+        font_.family = family;
+        if (family == FontFamily::Modern) font_.fixedPitch = true;
+      }
+  }
+
   std::optional<Color> TableColor(int index) const {
     if (index < 0 || static_cast<size_t>(index) >= colors_.size()) return std::nullopt;
     return colors_[static_cast<size_t>(index)];
@@ -301,6 +340,17 @@ class Parser {
           colors_.push_back(colorGiven_ ? std::optional<Color>(color_) : std::nullopt);
           color_ = Color{};
           colorGiven_ = false;
+        }
+        return;
+      case Destination::FontTable:
+        if (c == u';') {
+          while (!font_.name.empty() && font_.name.back() == u' ') font_.name.pop_back();
+          if (doc_.fonts.size() < 4096) doc_.fonts.push_back(font_);
+          const int number = font_.number;
+          font_ = Font{};
+          font_.number = number;
+        } else if (font_.name.size() < 256 && !(font_.name.empty() && c == u' ')) {
+          font_.name.push_back(c);
         }
         return;
       case Destination::Text: break;
@@ -334,6 +384,8 @@ class Parser {
   std::vector<std::optional<Color>> colors_;
   Color color_;
   bool colorGiven_ = false;
+  Font font_;
+  int defaultFont_ = -1;
   Document doc_;
   rtf::Paragraph paragraph_;
 };
@@ -349,6 +401,12 @@ std::u16string Paragraph::Text() const {
   std::u16string text;
   for (const Run& r : runs) text += r.text;
   return text;
+}
+
+const Font* Document::FindFont(int number) const {
+  for (const Font& f : fonts)
+    if (f.number == number) return &f;
+  return nullptr;
 }
 
 std::u16string Document::PlainText() const {

@@ -2,8 +2,8 @@
 // A reader for rich text (RTF) documents as word processors write them, turning them into a
 // small model: paragraphs of runs of equally formatted text. It keeps what the to-do viewer
 // shows (bold, italic, underline, strike-out, font size, text and highlight colours,
-// alignment, indents, spacing, tab stops, tabs and line breaks, special and Unicode
-// characters) and skips the parts of a document that are not text (font and style tables,
+// fonts, alignment, indents, spacing, tab stops, tabs and line breaks, special and Unicode
+// characters) and skips the parts of a document that are not text (style tables,
 // document information, pictures, objects, headers, footers, footnotes, and every group
 // marked ignorable with "\*"). Text is Unicode (UTF-16), as RTF can carry any character.
 //
@@ -25,6 +25,7 @@ struct Color {
 };
 
 struct CharFormat {
+  int font = -1;  // number in the font table (\fN); -1: none chosen
   bool bold = false;
   bool italic = false;
   bool underline = false;
@@ -33,6 +34,15 @@ struct CharFormat {
   std::optional<Color> color;       // none: the automatic colour
   std::optional<Color> highlight;   // none: no background
   bool operator==(const CharFormat&) const = default;
+};
+
+enum class FontFamily { Any, Roman, Swiss, Modern, Script, Decorative };
+
+struct Font {
+  int number = 0;
+  std::u16string name;
+  FontFamily family = FontFamily::Any;
+  bool fixedPitch = false;  // \fmodern or \fprq1
 };
 
 enum class Alignment { Left, Center, Right, Justify };
@@ -62,7 +72,10 @@ struct Paragraph {
 
 struct Document {
   std::vector<Paragraph> paragraphs;
+  std::vector<Font> fonts;
   int defaultTab = 720;  // twips between default tab stops (\deftabN)
+  // The font of that number, or null.
+  const Font* FindFont(int number) const;
   // All text, paragraphs separated by '\n'.
   std::u16string PlainText() const;
 };

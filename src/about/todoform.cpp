@@ -23,7 +23,7 @@ void ReadDocumentFile(const std::string& name, std::string& bytes) {
   std::error_code ec;
   std::ifstream in;
   if (!std::filesystem::is_directory(path, ec)) in.open(path, std::ios::binary);
-  if (!in) throw platform::EFOpenError(platform::FormatMessage("Cannot open file %s", name));
+  if (!in.is_open() || !in) throw platform::EFOpenError(platform::FormatMessage("Cannot open file %s", name));
   bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   if (in.bad()) throw platform::EFOpenError(platform::FormatMessage("Cannot open file %s", name));
 }
@@ -51,7 +51,7 @@ TF_ToDo::TF_ToDo(QWidget* parent) : QWidget(parent) {
   Button1->setObjectName("Button1");
   Button1->setGeometry(448, 288, 75, 25);
   Button1->setDefault(true);
-  connect(Button1, &QPushButton::clicked, this, platform::Handler([this] { Button1Click(); }));
+  connect(Button1, &QPushButton::clicked, this, platform::Handler([this](bool) { Button1Click(); }));
   setFocusProxy(Button1);
 }
 
@@ -64,6 +64,16 @@ void TF_ToDo::keyPressEvent(QKeyEvent* event) {
     return;
   }
   QWidget::keyPressEvent(event);
+}
+
+bool TF_ToDo::event(QEvent* event) {
+  // Inside the frame, the child window around the viewer gets the viewer's border: a
+  // title bar without system buttons.
+  if (event->type() == QEvent::ParentChange) {
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
+      sub->setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  }
+  return QWidget::event(event);
 }
 
 void TF_ToDo::showEvent(QShowEvent* event) {

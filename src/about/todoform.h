@@ -22,6 +22,7 @@ class TF_ToDo : public QWidget {
   void Button1Click();
 
  protected:
+  bool event(QEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
 

@@ -110,6 +110,29 @@ TEST(Rtf, DestinationsThatAreNotTextAreSkipped) {
   EXPECT_EQ(doc.paragraphs[0].Text(), u"Beforeafter link \u00B7\titem");
 }
 
+TEST(Rtf, TheFontTableNamesTheFontsOfTheRuns) {
+  const Document doc = Parse(
+      "{\\rtf1\\deff1{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}{\\f1\\froman{\\*\\panose 02020603}Times New Roman ;}"
+      "{\\f2\\fnil\\fprq1 Fixed;}\\f3\\fmodern Courier;}"
+      "serif \\f2 fixed \\f3 courier \\plain serif}");
+  ASSERT_EQ(doc.fonts.size(), 4u);
+  EXPECT_EQ(doc.fonts[0].name, u"Arial");
+  EXPECT_EQ(doc.fonts[0].family, FontFamily::Swiss);
+  EXPECT_EQ(doc.fonts[1].name, u"Times New Roman");
+  EXPECT_FALSE(doc.fonts[1].fixedPitch);
+  EXPECT_TRUE(doc.fonts[2].fixedPitch);
+  EXPECT_EQ(doc.fonts[3].name, u"Courier");
+  EXPECT_TRUE(doc.fonts[3].fixedPitch);
+  EXPECT_EQ(doc.FindFont(7), nullptr);
+  const std::vector<about::rtf::Run>& runs = doc.paragraphs.at(0).runs;
+  ASSERT_EQ(runs.size(), 4u);
+  EXPECT_EQ(runs[0].format.font, 1);
+  EXPECT_EQ(runs[1].format.font, 2);
+  EXPECT_EQ(runs[2].format.font, 3);
+  EXPECT_EQ(runs[3].format.font, 1);  // \\plain returns to the default font
+  EXPECT_EQ(doc.PlainText(), u"serif fixed courier serif");
+}
+
 TEST(Rtf, NestedGroupsRestoreEveryLevel) {
   const Document doc = Parse("{\\rtf1 a{\\b b{\\i c{\\ul d{\\strike e}d}c}b}a}");
   EXPECT_EQ(Pieces(doc.paragraphs.at(0)),
