@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QPushButton>
@@ -8,6 +9,7 @@
 #include <QTextBlock>
 #include <QTextEdit>
 
+#include <cstdio>
 #include <fstream>
 
 #include "about/aboutform.h"
@@ -34,7 +36,8 @@ class ToDoViewer : public ::testing::Test {
 };
 
 TEST_F(ToDoViewer, AMissingDocumentIsReportedAndTheWindowStaysOpenAndEmpty) {
-  QPointer<TF_ToDo> viewer = OpenToDoViewer();
+  TF_ToDo* opened = OpenToDoViewer();
+  QPointer<TF_ToDo> viewer = opened;
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_EQ(dialogs.messages[0].text, "Cannot open file Corvane.rtf");
   EXPECT_EQ(dialogs.messages[0].caption, "Corvane");
@@ -42,9 +45,9 @@ TEST_F(ToDoViewer, AMissingDocumentIsReportedAndTheWindowStaysOpenAndEmpty) {
   EXPECT_EQ(dialogs.messages[0].buttons, platform::MsgButtons::Ok);
   test::TestMdiHost::Settle();
   ASSERT_FALSE(viewer.isNull());
-  EXPECT_TRUE(viewer->isVisible());
-  EXPECT_EQ(host.Children(), std::vector<QWidget*>{viewer.data()});
-  EXPECT_TRUE(viewer->RichEdit1->toPlainText().isEmpty());
+  EXPECT_TRUE(opened->isVisible());
+  EXPECT_EQ(host.Children(), std::vector<QWidget*>{opened});
+  EXPECT_TRUE(opened->RichEdit1->toPlainText().isEmpty());
 
   // A folder of that name cannot be read either.
   programDir.Write("Corvane.rtf/inside", "x");
@@ -54,11 +57,21 @@ TEST_F(ToDoViewer, AMissingDocumentIsReportedAndTheWindowStaysOpenAndEmpty) {
 }
 
 TEST_F(ToDoViewer, TheDocumentIsTakenFromTheProgramsDirectoryNotTheExecutables) {
-  // Beside this test program there is no document either way; the program's directory is
-  // what counts, and its name matches without regard to case.
+  // A document beside the executable is not the program's.
+  const std::string besideExecutable = QCoreApplication::applicationDirPath().toStdString() + "/Corvane.rtf";
+  std::ofstream(besideExecutable) << "{\\rtf1 beside the executable}";
+  struct Remove {
+    std::string path;
+    ~Remove() { std::remove(path.c_str()); }
+  } remove{besideExecutable};
+  OpenToDoViewer();
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0].text, "Cannot open file Corvane.rtf");
+
+  // The program's directory is what counts, and the name matches without regard to case.
   programDir.Write("CORVANE.RTF", ShippedDocument());
   TF_ToDo* viewer = OpenToDoViewer();
-  EXPECT_TRUE(dialogs.messages.empty());
+  EXPECT_EQ(dialogs.messages.size(), 1u);
   const QString text = viewer->RichEdit1->toPlainText();
   EXPECT_TRUE(text.contains("What Corvane does"));
   EXPECT_TRUE(text.contains("Known limits"));
@@ -128,10 +141,11 @@ TEST_F(ToDoViewer, ViewersAreIndependentAndCloseWithCloseOrEscape) {
 TEST_F(ToDoViewer, WithoutAFrameTheViewerIsAWindowOfItsOwn) {
   platform::SetFrame(nullptr);
   programDir.Write("Corvane.rtf", "{\\rtf1 x}");
-  QPointer<TF_ToDo> viewer = OpenToDoViewer();
-  EXPECT_TRUE(viewer->isWindow());
-  EXPECT_TRUE(viewer->isVisible());
-  viewer->Button1->click();
+  TF_ToDo* opened = OpenToDoViewer();
+  QPointer<TF_ToDo> viewer = opened;
+  EXPECT_TRUE(opened->isWindow());
+  EXPECT_TRUE(opened->isVisible());
+  opened->Button1->click();
   test::TestMdiHost::Settle();
   EXPECT_TRUE(viewer.isNull());
   platform::SetFrame(&host);
