@@ -1,5 +1,7 @@
 #include "app/startup.h"
 
+#include "about/aboutform.h"
+#include "about/todoform.h"
 #include "app/mainunit.h"
 
 namespace app {
@@ -10,9 +12,10 @@ void LoadUnitSettings() {
 }
 
 void RegisterFrameCommands(TF_Main& frame) {
-  // The open commands and the Help items register here, e.g.
+  // The open commands register here as well, e.g.
   //   frame.SetCommand(TFrameCommand::Connect, [] { ... });
-  static_cast<void>(frame);
+  frame.SetCommand(TFrameCommand::ToDoList, [] { OpenToDoViewer(); });
+  frame.SetCommand(TFrameCommand::About, [] { ShowAboutBox(); });
 }
 
 void CreateLongLivedForms() {
