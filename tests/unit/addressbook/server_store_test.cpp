@@ -16,7 +16,10 @@ using addressbook::internal::ScramblePasswordLocalCopy;
 
 class Store : public ::testing::Test {
  protected:
-  void TearDown() override { platform::testing::SetIniSaveHook(nullptr); }
+  void TearDown() override {
+    platform::testing::SetIniSaveHook(nullptr);
+    platform::testing::SetIniSyncToDisk(true);
+  }
   void WriteIni(const std::string& bytes) { dir.Write("Corvane.ini", bytes); }
   std::string Ini() const { return dir.Read("Corvane.ini"); }
   std::string Key(const std::string& section, const std::string& key) const {
@@ -80,6 +83,7 @@ TEST_F(Store, WriteEntryWritesTheKeysInOrderAndReadEntryReadsThemBack) {
 }
 
 TEST_F(Store, PasswordsOfAnyBytesAndLengthRoundTrip) {
+  platform::testing::SetIniSyncToDisk(false);  // some four thousand writes
   auto roundTrip = [](const std::string& password) {
     WriteEntry(0, Entry("h", "1", password, 0, ""), 1);
     return ReadEntryPassword(0) == password && ReadEntry(0).Password == password;
@@ -89,13 +93,9 @@ TEST_F(Store, PasswordsOfAnyBytesAndLengthRoundTrip) {
     for (size_t i = 0; i < length; ++i) password += static_cast<char>((i * 37 + length) & 0xFF);
     EXPECT_TRUE(roundTrip(password)) << "length " << length;
   }
-  // Every byte value at every key position of the first 64 (so every byte also scrambles to a
-  // NUL, CR, LF, blank or quote somewhere), and at both ends.
-  for (int b = 0; b < 256; ++b) {
-    const std::string same(66, static_cast<char>(b));
-    EXPECT_TRUE(roundTrip(same)) << "byte " << b;
-    EXPECT_TRUE(roundTrip(std::string(1, static_cast<char>(b)) + "mid" + std::string(1, static_cast<char>(b)))) << "byte " << b;
-  }
+  // Every byte value at every key position of the first 66 and at both ends, so every byte
+  // also scrambles to a NUL, CR, LF, blank or quote somewhere.
+  for (int b = 0; b < 256; ++b) EXPECT_TRUE(roundTrip(std::string(66, static_cast<char>(b)))) << "byte " << b;
   EXPECT_TRUE(roundTrip(std::string(2000, 'p')));
 }
 
