@@ -85,8 +85,8 @@ TConnectForm::TConnectForm(QWidget* parent) : QDialog(parent) {
   Btn_Delete = MakeButton(this, "&Delete", "Btn_Delete", 449, 40, 87);
   Btn_Edit = MakeButton(this, "&Edit", "Btn_Edit", 449, 72, 87);
   Btn_Clone = MakeButton(this, "Cl&one", "Btn_Clone", 449, 104, 87);
-  Btn_Ok = MakeButton(this, "&Connect", "Btn_Ok", 242, 226, 87);
-  Btn_RemoteConsole = MakeButton(this, "&Remote Console", "Btn_RemoteConsole", 336, 226, 105);
+  Btn_Ok = MakeButton(this, "&Connect", "Btn_Ok", 234, 226, 87);
+  Btn_RemoteConsole = MakeButton(this, "&Remote Console", "Btn_RemoteConsole", 328, 226, 113);
   Btn_Cancel = MakeButton(this, "&Cancel", "Btn_Cancel", 449, 226, 87);
   Btn_Ok->setDefault(true);
 

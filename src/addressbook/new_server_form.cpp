@@ -16,7 +16,7 @@
 TF_NewServer* F_NewServer = nullptr;
 
 namespace {
-constexpr addressbook::RowGeometry kRows{8, 80, 219, 8, 26};
+constexpr addressbook::RowGeometry kRows{8, 88, 211, 8, 26};
 }
 
 TF_NewServer::TF_NewServer(QWidget* parent)

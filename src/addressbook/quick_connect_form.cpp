@@ -25,7 +25,7 @@ TQuickConnectForm::TQuickConnectForm(QWidget* parent)
   setObjectName("QuickConnectForm");
   setFixedSize(292, 150);
   GroupBox1->setObjectName("GroupBox1");
-  GroupBox1->setGeometry(8, 2, 276, 113);
+  GroupBox1->setGeometry(8, 2, 276, 115);
   E_Hostname = fields_.hostName;
   CB_GameType = fields_.gameType;
   SE_Port = fields_.port;
@@ -33,11 +33,11 @@ TQuickConnectForm::TQuickConnectForm(QWidget* parent)
 
   Btn_Ok = new QPushButton("&Ok", this);
   Btn_Ok->setObjectName("Btn_Ok");
-  Btn_Ok->setGeometry(124, 120, 75, 25);
+  Btn_Ok->setGeometry(124, 121, 75, 25);
   Btn_Ok->setDefault(true);
   Btn_Cancel = new QPushButton("&Cancel", this);
   Btn_Cancel->setObjectName("Btn_Cancel");
-  Btn_Cancel->setGeometry(209, 120, 75, 25);
+  Btn_Cancel->setGeometry(209, 121, 75, 25);
 
   connect(Btn_Ok, &QPushButton::clicked, this, platform::Handler([this](auto&&...) { Btn_OkClick(); }));
   connect(Btn_Cancel, &QPushButton::clicked, this, [this](auto&&...) { done(platform::mrCancel); });
