@@ -2,6 +2,7 @@
 
 #include "about/aboutform.h"
 #include "about/todoform.h"
+#include "addressbook/forms.h"
 #include "app/mainunit.h"
 
 namespace app {
@@ -19,7 +20,10 @@ void RegisterFrameCommands(TF_Main& frame) {
 }
 
 void CreateLongLivedForms() {
-  // QuickConnectForm, ConnectForm and F_NewServer are created here, in this order.
+  // QuickConnectForm, ConnectForm (which loads the server list) and F_NewServer, in this order.
+  CreateAddressBookForms();
 }
+
+void DestroyLongLivedForms() { DestroyAddressBookForms(); }
 
 }  // namespace app
