@@ -76,7 +76,7 @@ TEST(FindLookupValue, UpperCasesOnlyAToZAndTheFirstMatchWins) {
 TEST(FreeLookupList, EmptiesTheListAndLongListsAreReleased) {
   TLookupList list;
   std::string text;
-  for (int i = 0; i < 200000; ++i) text += "m" + std::to_string(i) + "\td\r";
+  for (int i = 0; i < 200000; ++i) text.append("m").append(std::to_string(i)).append("\td\r");
   LoadLookupListFromText(list, text);
   EXPECT_EQ(list.Size(), 200000u);
   TLookupList moved = std::move(list);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "common/text.h"
 
@@ -14,6 +15,14 @@ TEST(TrimSpaces, RemovesOnlySpacesAtTheEnds) {
   EXPECT_EQ(TrimSpaces(" \r\n "), "\r\n");
 }
 
+// The token NextToken takes from `line`, and the rest it leaves.
+std::pair<std::string, std::string> Take(std::string line, int width) {
+  std::string token = NextToken(line, width);
+  return {token, line};
+}
+
+using Split = std::pair<std::string, std::string>;
+
 TEST(NextToken, WidthZeroReadsOneWordAndLeavesTheRest) {
   std::string line = "  12   34";
   EXPECT_EQ(NextToken(line, 0), "12");
@@ -21,32 +30,20 @@ TEST(NextToken, WidthZeroReadsOneWordAndLeavesTheRest) {
   EXPECT_EQ(NextToken(line, 0), "34");
   EXPECT_EQ(line, "");
   EXPECT_EQ(NextToken(line, 0), "");
-  line = "    ";
-  EXPECT_EQ(NextToken(line, 0), "");
-  EXPECT_EQ(line, "");
-  line = "x";
-  EXPECT_EQ(NextToken(line, 0), "x");
-  EXPECT_EQ(line, "");
+  EXPECT_EQ(Take("    ", 0), Split("", ""));
+  EXPECT_EQ(Take("x", 0), Split("x", ""));
 }
 
 TEST(NextToken, WidthFifteenTakesSixteenCharactersThenRunsToTheNextSpace) {
-  std::string line = "Has Space         bot   16384";
-  EXPECT_EQ(NextToken(line, 15), "Has Space       ");  // the 16-character field, spaces kept
-  EXPECT_EQ(line, "  bot   16384");
-  line = "TwentyCharactersLong 50";
-  EXPECT_EQ(NextToken(line, 15), "TwentyCharactersLong");
-  EXPECT_EQ(line, " 50");
-  line = "SixteenCharsName 7";
-  EXPECT_EQ(NextToken(line, 15), "SixteenCharsName");
-  line = "Short";  // shorter than the width: the whole line
-  EXPECT_EQ(NextToken(line, 15), "Short");
-  EXPECT_EQ(line, "");
-  line = "ExtraordinarilyLong Name 9";  // a space after the 16th character ends the token
-  EXPECT_EQ(NextToken(line, 15), "ExtraordinarilyLong");
-  line = "a";
-  EXPECT_EQ(NextToken(line, 255), "a");
-  line = "a b";
-  EXPECT_EQ(NextToken(line, -3), "a");
+  // The 16-character field, spaces kept.
+  EXPECT_EQ(Take("Has Space         bot   16384", 15), Split("Has Space       ", "  bot   16384"));
+  EXPECT_EQ(Take("TwentyCharactersLong 50", 15), Split("TwentyCharactersLong", " 50"));
+  EXPECT_EQ(Take("SixteenCharsName 7", 15), Split("SixteenCharsName", " 7"));
+  EXPECT_EQ(Take("Short", 15), Split("Short", ""));  // shorter than the width: the whole line
+  // A space right after the 16th character ends the token.
+  EXPECT_EQ(Take("ExtraordinarilyLong Name 9", 15), Split("ExtraordinarilyLong", " Name 9"));
+  EXPECT_EQ(Take("a", 255), Split("a", ""));
+  EXPECT_EQ(Take("a b", -3), Split("a", " b"));
 }
 
 TEST(StripColorCodes, RemovesCaretDigitPairsZeroToSeven) {
