@@ -13,7 +13,7 @@ namespace protocol {
 enum class Game : std::uint8_t { Quake3, Quake2 };
 
 // Columns of one layout of the printed status table. Every layout starts with num, score
-// and ping and then the name; `trailing` says which fixed columns follow the name.
+// and ping, then the name, then fixed columns that differ per layout.
 enum class TableLayout : std::uint8_t {
   Quake3Original,  // num score ping name lastmsg address qport rate
   Quake3Io,        // cl score ping name address rate (today's ioquake3 servers)
@@ -32,7 +32,8 @@ struct GameTraits {
   std::string_view pictureFolder;         // folder of player pictures
   std::string_view levelFolder;           // folder of level pictures
   bool stripDefaultSkin;                  // "/default" is dropped from the model before loading
-  // Texts in a reply that mean the password was refused (several servers word it apart).
+  // Texts in a reply that mean the password was refused (the games word it apart); an
+  // empty entry is unused.
   std::array<std::string_view, 2> wrongPasswordTexts;
   // Rule names are matched by the server with regard to letter case, so a rule change must
   // name the rule as the server lists it.
@@ -40,42 +41,42 @@ struct GameTraits {
   // Size of the server's print buffer: remote-command output comes in datagrams of at most
   // this many text bytes less one after "print" and its line feed.
   std::size_t printBuffer;
-  std::size_t MaxChunkText() const { return printBuffer - 1; }
+  constexpr std::size_t MaxChunkText() const { return printBuffer - 1; }
 };
 
 inline constexpr GameTraits kQuake3{
-    Game::Quake3,
-    "Quake 3 Arena",
-    " getstatus",
-    "statusResponse",
-    "map:",
-    true,
-    true,
-    "model",
-    "players\\Quake3\\",
-    "levels\\Quake3\\",
-    true,
-    {"Bad rconpassword", {}},
-    false,
-    1008,
+    .game = Game::Quake3,
+    .name = "Quake 3 Arena",
+    .queryText = " getstatus",
+    .statusResponseMarker = "statusResponse",
+    .statusTableMarker = "map:",
+    .hasRateColumn = true,
+    .gameTypeRule = true,
+    .pictureKey = "model",
+    .pictureFolder = "players\\Quake3\\",
+    .levelFolder = "levels\\Quake3\\",
+    .stripDefaultSkin = true,
+    .wrongPasswordTexts = {"Bad rconpassword", {}},
+    .ruleNamesCaseSensitive = false,
+    .printBuffer = 1008,
 };
 
 inline constexpr GameTraits kQuake2{
-    Game::Quake2,
-    "Quake 2",
-    " status",
-    "\\mapname\\",
-    "map              :",
-    false,
-    false,
-    "skin",
-    "players\\Quake2\\",
-    "levels\\Quake2\\",
-    false,
+    .game = Game::Quake2,
+    .name = "Quake 2",
+    .queryText = " status",
+    .statusResponseMarker = "\\mapname\\",
+    .statusTableMarker = "map              :",
+    .hasRateColumn = false,
+    .gameTypeRule = false,
+    .pictureKey = "skin",
+    .pictureFolder = "players\\Quake2\\",
+    .levelFolder = "levels\\Quake2\\",
+    .stripDefaultSkin = false,
     // A Quake 2 server answers a wrong or missing password with "Bad rcon_password.".
-    {"Bad rconpassword", "Bad rcon_password"},
-    true,
-    1384,
+    .wrongPasswordTexts = {"Bad rconpassword", "Bad rcon_password"},
+    .ruleNamesCaseSensitive = true,
+    .printBuffer = 1384,
 };
 
 // The text that refuses a missing server password, for both games.
