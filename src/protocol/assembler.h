@@ -21,12 +21,14 @@
 //   - it is printed output ("print" and a line feed after the marker);
 //   - its text does not begin with a heading of its own (a status-table or status-response
 //     marker, "Server info settings:", "userinfo", or a backslash-led info string);
-//   - no other request is waiting for an answer: neither one sent after the held datagram
-//     arrived nor one sent before it (after the request it answers). A server answers
-//     requests in order, so all chunks of one reply come before the answer to any later
-//     request; while another answer is due, a datagram after a full-looking last chunk may
-//     be that answer ("Player 42 is not on the server"), so it is never swallowed. Requests
-//     whose answer has not come within kAnswerTimeout count as lost.
+//   - either no other request is waiting for an answer, or every line of the datagram has the
+//     held reply's own form (a status-table row: number, score, ping or CNCT/ZMBI; a listing
+//     line: a key padded to 20 columns, then the value), its first line excepted when the
+//     held datagram ended inside a line. A server answers requests in order, so all chunks
+//     of one reply come before the answer to any later request; while another answer is
+//     due, the datagram after a full-looking last chunk may be that answer ("Player 42 is
+//     not on the server"), and the form tells the two apart. Requests whose answer has not
+//     come within kAnswerTimeout count as lost.
 // Anything else is passed on at once, and ends a held reply first.
 //
 // The window feeds every datagram it reads and reports every datagram it sends; a held reply
@@ -81,6 +83,7 @@ class ReplyAssembler {
   bool MayContinue(Kind kind, std::string_view whole, std::string_view lastChunk) const;
   bool IsContinuation(std::string_view datagram, TimePoint now) const;
   bool BeginsWithHeading(std::string_view text) const;
+  bool HasListingForm(std::string_view body) const;
   void ExpireSent(TimePoint now);
   void Release(std::vector<std::string>& out);
 

@@ -140,18 +140,54 @@ TEST_F(Assembler, NeverSwallowsTheAnswerToAnotherRequest) {
   EXPECT_EQ(a.Feed(notice, At(400us)), (Replies{info, notice}));
 
   // A kick sent before it arrived, after the serverinfo request: its answer follows the listing.
-  ReplyAssembler b(kQuake3);
-  b.NoteSent(At(0us));
-  b.NoteSent(At(10us));
-  EXPECT_TRUE(b.Feed(info, At(200us)).empty());
-  EXPECT_EQ(b.Feed(notice, At(210us)), (Replies{info, notice}));
+  const std::string others[] = {notice, test::Capture("q3_cvar_sv_hostname"), test::Capture("q3_map_nosuchmap"),
+                                test::Capture("q3_read_only"), kPrint + "sv_hostname is:\"x\"\n",
+                                kPrint + "12 is a number\n"};
+  for (const std::string& other : others) {
+    SCOPED_TRACE(other.substr(10));
+    ReplyAssembler b(kQuake3);
+    b.NoteSent(At(0us));
+    b.NoteSent(At(10us));
+    EXPECT_TRUE(b.Feed(info, At(200us)).empty());
+    EXPECT_EQ(b.Feed(other, At(210us)), (Replies{info, other}));
+    // The same for a status table whose last datagram ended with a whole row.
+    ReplyAssembler c(kQuake3);
+    c.NoteSent(At(0us));
+    c.NoteSent(At(10us));
+    const std::string table = kPrint + "map: x\nh\n-\n" + std::string(990, ' ') + "1 2 3 x\n";
+    EXPECT_TRUE(c.Feed(table, At(200us)).empty());
+    EXPECT_EQ(c.Feed(other, At(210us)), (Replies{table, other}));
+  }
+}
+
+TEST_F(Assembler, JoinsARealContinuationEvenWhileAnotherAnswerIsDue) {
+  struct Pair {
+    const GameTraits* game;
+    const char* first;
+    const char* second;
+  };
+  for (const Pair& p : {Pair{&kQuake3, "q3_status_14bots_1", "q3_status_14bots_2"},
+                        Pair{&kQuake3, "q3_serverinfo_1", "q3_serverinfo_2"},
+                        Pair{&kQuake3, "hand_q3orig_status_16_1", "hand_q3orig_status_16_2"},
+                        Pair{&kQuake2, "hand_q2_status_24_1", "hand_q2_status_24_2"}}) {
+    SCOPED_TRACE(p.first);
+    ReplyAssembler a(*p.game);
+    a.NoteSent(At(0us));
+    a.NoteSent(At(10us));  // " kick 42" right behind the request
+    EXPECT_TRUE(a.Feed(test::Capture(p.first), At(200us)).empty());
+    EXPECT_EQ(a.Feed(test::Capture(p.second), At(210us)),
+              (Replies{test::Joined(test::Capture(p.first), test::Capture(p.second))}));
+    const std::string notice = test::Capture("q3_kick_42");
+    EXPECT_EQ(a.Feed(notice, At(220us)), (Replies{notice}));
+  }
 
   // A request that was never answered counts as lost after a while.
   ReplyAssembler c(kQuake3);
   c.NoteSent(At(0us));
   c.NoteSent(At(2s));
-  EXPECT_TRUE(c.Feed(info, At(2s + 200us)).empty());
-  EXPECT_EQ(c.Feed(test::Capture("q3_serverinfo_2"), At(2s + 210us)).size(), 1u);
+  EXPECT_TRUE(c.Feed(test::Capture("q3_serverinfo_1"), At(2s + 200us)).empty());
+  EXPECT_EQ(c.Feed(test::Capture("q3_serverinfo_2"), At(2s + 210us)),
+            (Replies{test::Joined(test::Capture("q3_serverinfo_1"), test::Capture("q3_serverinfo_2"))}));
 }
 
 TEST_F(Assembler, ADatagramWithAHeadingOfItsOwnIsNoContinuation) {
