@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "common/password.h"
 #include "platform/convert.h"
 #include "platform/ini.h"
 #include "platform/paths.h"
@@ -11,22 +12,11 @@ namespace addressbook {
 
 std::string ServerSection(int index) { return "Server" + platform::IntToStr(index); }
 
-namespace internal {
-std::string ScramblePasswordLocalCopy(const std::string& text) {
-  std::string out = text;
-  for (size_t i = 0; i < out.size(); ++i) {
-    const auto key = static_cast<unsigned char>((64 - static_cast<long long>(i + 1)) & 0xFF);
-    out[i] = static_cast<char>(static_cast<unsigned char>(out[i]) ^ key);
-  }
-  return out;
-}
-}  // namespace internal
-
 namespace {
 
 constexpr const char* kCommon = "Common";
 
-std::string Scramble(const std::string& text) { return internal::ScramblePasswordLocalCopy(text); }
+std::string Scramble(const std::string& text) { return ScramblePassword(text); }
 
 bool FitsPlainValue(const std::string& scrambled) {
   return scrambled.size() <= platform::kIniMaxValueLength &&

@@ -54,11 +54,4 @@ std::string ServerSection(int index);  // "Server" + index
 // hexadecimal under this key instead, with rconPassword left empty.
 inline constexpr const char* kPasswordHexKey = "rconPasswordHex";
 
-namespace internal {
-// The program's password scrambling: the byte at position i (counted from 1) is combined by
-// exclusive-or with (64 - i) mod 256. Its own inverse. Kept here until the shared text helpers
-// provide ScramblePassword.
-std::string ScramblePasswordLocalCopy(const std::string& text);
-}  // namespace internal
-
 }  // namespace addressbook

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "addressbook/server_store.h"
+#include "common/password.h"
 #include "platform/errors.h"
 #include "platform/ini.h"
 #include "platform/paths.h"
@@ -12,7 +13,6 @@
 
 namespace {
 
-using addressbook::internal::ScramblePasswordLocalCopy;
 
 class Store : public ::testing::Test {
  protected:
@@ -31,15 +31,6 @@ class Store : public ::testing::Test {
 ServerEntry Entry(const std::string& host, const std::string& port, const std::string& password, int game,
                   const std::string& description) {
   return ServerEntry{host, port, password, game, description};
-}
-
-TEST(Scramble, KeyBytesCountDownFromPositionOneAndTheRuleIsItsOwnInverse) {
-  EXPECT_EQ(ScramblePasswordLocalCopy("A"), "\x7E");  // 'A' ^ 63
-  EXPECT_EQ(ScramblePasswordLocalCopy("?>"), std::string("\0\0", 2));
-  std::string text(600, 'x');
-  EXPECT_EQ(ScramblePasswordLocalCopy(text)[63], 'x');                                   // key 0 at position 64
-  EXPECT_EQ(static_cast<unsigned char>(ScramblePasswordLocalCopy(text)[64]), 'x' ^ 255);  // key 255 at 65
-  EXPECT_EQ(ScramblePasswordLocalCopy(ScramblePasswordLocalCopy(text)), text);
 }
 
 TEST_F(Store, NumServersMissingZeroNegativeOrNotANumberGivesAnEmptyList) {
@@ -71,7 +62,7 @@ TEST_F(Store, WriteEntryWritesTheKeysInOrderAndReadEntryReadsThemBack) {
   EXPECT_EQ(Ini(),
             "[Common]\r\nTerminalColor=5329233\r\nNumServers=1\r\n\r\n"
             "[Server0]\r\nHostname=q3.example\r\nPort=27960\r\nGameType=0\r\nrconPassword=" +
-                ScramblePasswordLocalCopy("secret") + "\r\nDescription=Friday night\r\n");
+                ScramblePassword("secret") + "\r\nDescription=Friday night\r\n");
   EXPECT_EQ(ReadEntry(0), Entry("q3.example", "27960", "secret", 0, "Friday night"));
   EXPECT_EQ(ReadEntryPassword(0), "secret");
 
@@ -104,14 +95,14 @@ TEST_F(Store, OrdinaryPasswordsKeepTheStoredFormAndOldFilesReadTheSame) {
   EXPECT_EQ(Key("Server0", "rconPassword"), "");
   EXPECT_NE(Key("Server0", addressbook::kPasswordHexKey), "<missing>");
   WriteEntry(0, Entry("h", "1", "plain", 0, ""), 1);
-  EXPECT_EQ(Key("Server0", "rconPassword"), ScramblePasswordLocalCopy("plain"));
+  EXPECT_EQ(Key("Server0", "rconPassword"), ScramblePassword("plain"));
   EXPECT_EQ(Key("Server0", addressbook::kPasswordHexKey), "<missing>");  // the stale form is gone
 
   // Files written before: the scrambled text as it stands, '=' and ';' in it included.
   const std::string odd = "a=b;c[d]";
-  WriteIni("[Server0]\r\nrconPassword=" + ScramblePasswordLocalCopy("pw") + "\r\n[Server1]\r\nrconPassword=" +
-           ScramblePasswordLocalCopy(odd) + "\r\n[Server2]\r\nrconPassword=\r\n[Server3]\r\nrconPasswordHex=zz\r\n"
-           "rconPassword=" + ScramblePasswordLocalCopy("fallback") + "\r\n");
+  WriteIni("[Server0]\r\nrconPassword=" + ScramblePassword("pw") + "\r\n[Server1]\r\nrconPassword=" +
+           ScramblePassword(odd) + "\r\n[Server2]\r\nrconPassword=\r\n[Server3]\r\nrconPasswordHex=zz\r\n"
+           "rconPassword=" + ScramblePassword("fallback") + "\r\n");
   EXPECT_EQ(ReadEntryPassword(0), "pw");
   EXPECT_EQ(ReadEntryPassword(1), odd);
   EXPECT_EQ(ReadEntryPassword(2), "");
