@@ -47,7 +47,7 @@ crest() {
 # A 256-colour BMP without colour-space chunks, as an old-style device-independent bitmap.
 bmp8() { convert "$1" -background black -alpha remove -alpha off +dither -colors 256 -type Palette -compress None BMP3:"$2"; }
 bmp24() { convert "$1" -background black -alpha remove -alpha off -type TrueColor -compress None BMP3:"$2"; }
-png() { convert "$1" -strip -define png:color-type=6 PNG32:"$2"; }
+png() { convert "$1" -strip -define png:exclude-chunks=date,time -define png:color-type=6 PNG32:"$2"; }
 
 mkdir -p "$IMAGES/toolbar" "$IMAGES/games" "$PLAYERS"
 
@@ -89,7 +89,7 @@ small_shield() {
     -fill '#d8d8de' -draw "path 'M 10,6 L 118,6 L 118,62 C 118,92 92,112 64,124 C 36,112 10,92 10,62 Z'" \
     -stroke none -fill "$1" -draw "path 'M 24,20 L 104,20 L 104,62 C 104,84 86,99 64,109 C 42,99 24,84 24,62 Z'" \
     -fill '#101012' -draw "path 'M 28,66 L 60,44 C 68,32 88,30 97,41 C 104,52 102,68 98,82 L 94,100 L 74,98 L 76,76 Z'" \
-    -resize 16x16 "$2"
+    -resize 14x14 -background none -gravity center -extent 16x16 "$2"
 }
 small_shield '#d82818' "$W/q3a.png"; png "$W/q3a.png" "$IMAGES/games/q3a.png"
 small_shield '#10a49c' "$W/q2.png"; png "$W/q2.png" "$IMAGES/games/q2.png"
