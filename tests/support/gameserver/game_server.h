@@ -7,7 +7,10 @@
 // one "print" datagram whenever the next piece would not fit, so chunk boundaries fall where the
 // real servers put them. Every datagram it receives is recorded for the test to inspect.
 //
-//   test::GameServer server({.password = "secret", .players = test::BotPlayers(14)});
+//   test::GameServerConfig config;
+//   config.password = "secret";
+//   config.players = test::BotPlayers(14);
+//   test::GameServer server(config);
 //   server.Start();
 //   ... point a client at 127.0.0.1:server.Port() ...
 //   ASSERT_TRUE(server.WaitForDatagrams(1, std::chrono::seconds(2)));
@@ -83,6 +86,9 @@ struct GameServerConfig {
   std::string map;               // empty: q3dm17 / q2dm1
   std::vector<std::string> maps; // maps "map NAME" accepts; empty: the game's stock maps
   std::vector<CvarDef> cvars;    // added to the game's stock cvars, replacing those of the same name
+  // False: only the cvars above, in their order, plus those the server cannot do without (map
+  // name, client limit, password, ...) from the stock set, after them.
+  bool stockCvars = true;
   std::size_t chunk = 0;         // print buffer size including its terminator; 0: 1008 / 1384
   bool rateLimit = false;        // the real Quake 3 server's per-address leaky bucket
   bool silent = false;           // answer nothing at all

@@ -20,7 +20,7 @@ constexpr StockBot kBots[] = {
     {"Penguin", "penguin"}, {"Sergei", "sergei"},             {"Skelebot", "skelebot"},
     {"Gargoyle", "gargoyle"}, {"Beret", "beret"},             {"Liz", "liz"},
     {"Jenna", "jenna"},     {"Tanisha", "tanisha"},           {"Angelyss", "angelyss"},
-    {"Ayumi", "ayumi"},     {"Major2", "major/red"},          {"Grunt", "grunt"},
+    {"Ayumi", "ayumi"},     {"Doom", "doom"},          {"Grunt", "grunt"},
 };
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <iterator>
 
 #include "support/gameserver/text.h"
 
@@ -180,8 +181,17 @@ ServerState::ServerState(const GameServerConfig& config)
       chunk(config.chunk ? config.chunk : StockChunk(config.game)),
       cvars(config.game == Game::Quake3),
       maps(config.maps.empty() ? StockMaps(config.game) : config.maps) {
-  for (const auto& def : StockCvars(game)) cvars.Define(def);
-  for (const auto& def : config.cvars) cvars.Define(def);
+  if (config.stockCvars) {
+    for (const auto& def : StockCvars(game)) cvars.Define(def);
+    for (const auto& def : config.cvars) cvars.Define(def);
+  } else {
+    for (const auto& def : config.cvars) cvars.Define(def);
+    const std::string essential[] = {"mapname", MaxClientsCvar(game), PasswordCvar(game),
+                                     game == Game::Quake3 ? "sv_cheats" : "cheats", "g_gametype"};
+    for (const auto& def : StockCvars(game))
+      if (!cvars.Find(def.name) && std::find(std::begin(essential), std::end(essential), def.name) != std::end(essential))
+        cvars.Define(def);
+  }
   if (!config.password.empty()) cvars.ForceSet(PasswordCvar(game), config.password);
   if (!config.map.empty()) SetMapName(config.map);
   SetPlayers(config.players);
