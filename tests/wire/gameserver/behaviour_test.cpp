@@ -158,18 +158,20 @@ TEST(GameServerState, ChangesFromTheTestThreadWhileAnswering) {
   Wire wire(Config());
   std::thread writer([&] {
     for (int i = 0; i < 200; ++i) {
-      wire.server.SetPlayers(BotPlayers(i % 15));
+      wire.server.SetPlayers(BotPlayers(i % 9));  // with "Late", still one datagram
       wire.server.SetCvar("sv_hostname", "Host " + std::to_string(i));
       if (i % 3 == 0) wire.server.AddPlayer(Player::Human("Late", "127.0.0.1:1", 5));
     }
   });
-  for (int i = 0; i < 20; ++i) {
-    const auto lines = Lines(wire.RconText("status"));
+  std::vector<std::string> tables;
+  for (int i = 0; i < 20; ++i) tables.push_back(wire.RconText("status"));
+  writer.join();
+  for (const auto& table : tables) {
+    const auto lines = Lines(table);
     ASSERT_GE(lines.size(), 4u);
     EXPECT_EQ(lines[0], "map: q3dm17");
     EXPECT_EQ(lines.back(), "");
   }
-  writer.join();
   wire.server.SetPlayers({Player::Bot("Only")});
   wire.server.SetMap("q3dm6");
   const auto lines = Lines(wire.Query());

@@ -162,6 +162,21 @@ TEST(Quake3ServerInfo, StockListingSplitsExactlyAsTheRealServer) {
   EXPECT_EQ(wire.RconText("sv_cheats"), "\"sv_cheats\" is:\"0^7\"\n");
 }
 
+TEST(Quake3ServerInfo, StockServerSizesMatchTheMeasuredOnes) {
+  Wire wire(Quake3(BotPlayers(14)));
+  // Like a real server with 14 bots: a status response above 1024 bytes, and server info in two
+  // datagrams of which only the first carries the heading (and mapname and g_gametype).
+  EXPECT_GT(wire.Query().size(), 1024u);
+  const auto replies = wire.Rcon("serverinfo");
+  ASSERT_EQ(replies.size(), 2u);
+  const std::string first = PrintText(replies[0]);
+  EXPECT_EQ(first.substr(0, 22), "Server info settings:\n");
+  EXPECT_NE(first.find("\ng_gametype           0\n"), std::string::npos);
+  EXPECT_NE(first.find("\nmapname              q3dm17\n"), std::string::npos);
+  EXPECT_EQ(PrintText(replies[1]).find("Server info settings:"), std::string::npos);
+  EXPECT_EQ(Lines(first).size() + Lines(PrintText(replies[1])).size(), 44u);
+}
+
 TEST(Quake3Rcon, RefusesWrongMissingAndEmptyPasswords) {
   Wire wire(Quake3());
   EXPECT_EQ(wire.RconText("status", "wrong"), "Bad rconpassword.\n");
@@ -189,7 +204,8 @@ TEST(Quake3Cvars, QueriesAnswerWithValueAndDefault) {
   // Names match in any letter case and are answered as registered.
   EXPECT_EQ(wire.RconText("SV_HOSTNAME"), "\"sv_hostname\" is:\"^1Test ^7Server^7\" default:\"noname^7\"\n");
   EXPECT_EQ(wire.RconText("timelimit"), "\"timelimit\" is:\"0^7\", the default\n");
-  EXPECT_EQ(wire.RconText("version"), "\"version\" is:\"ioq3 1.36 linux-x86_64 Jan  8 2023^7\"\n");
+  EXPECT_EQ(wire.RconText("version"),
+            "\"version\" is:\"ioq3 1.36+u20221123.70d07d9+dfsg-1/Debian linux-x86_64 Jan  8 2023^7\"\n");
   EXPECT_EQ(wire.RconText("set timelimit"), "\"timelimit\" is:\"0^7\", the default\n");
   EXPECT_EQ(wire.RconText("set nosuchcvar"), "Cvar nosuchcvar does not exist.\n");
   EXPECT_EQ(wire.RconText("nosuchcvar"), "unknown command: nosuchcvar\n");
