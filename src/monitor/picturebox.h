@@ -1,0 +1,38 @@
+#pragma once
+// A picture control as the monitor windows use it: a fixed box that shows a picture file
+// centred, scaled down (keeping its proportions) when it is larger than the box. A
+// transparent picture is drawn without the colour of its bottom-left pixel, the way Windows
+// draws transparent bitmaps.
+#include <QImage>
+#include <QLabel>
+
+#include <string>
+
+namespace monitor {
+
+// Loads the picture at the Windows-style path; when `transparent`, every pixel of the
+// bottom-left pixel's colour becomes fully transparent. False when it cannot be loaded.
+bool LoadPictureFile(const std::string& path, bool transparent, QImage& image);
+
+class PictureBox : public QLabel {
+ public:
+  PictureBox(const char* name, int width, int height, QWidget* parent);
+
+  // Hides the box, loads the file and shows it again. On failure the box keeps its
+  // previous picture, stays hidden, and false is returned.
+  bool Load(const std::string& path, bool transparent);
+  void Clear();
+
+  // What is shown, for tests: the path of the last picture loaded and whether it was drawn
+  // transparent; empty while the box shows nothing.
+  const std::string& PicturePath() const { return path_; }
+  bool Transparent() const { return transparent_; }
+  const QImage& Picture() const { return image_; }
+
+ private:
+  std::string path_;
+  bool transparent_ = false;
+  QImage image_;
+};
+
+}  // namespace monitor

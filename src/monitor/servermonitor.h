@@ -1,0 +1,194 @@
+#pragma once
+// The monitor window of one game server, for both games: a multiple-document child that
+// polls its server, shows map, rules and players, and offers the player, map, game type and
+// rule actions. TF_Q3Server and TF_Q2Server are this window with their game's traits.
+//
+// Opening one (what the frame's open commands do):
+//   auto* window = new TF_Q3Server;                  // sized; host "", port "27960", password ""
+//   window->setWindowTitle(...);                     // the caption
+//   window->E_Password->setText(...); window->E_Port->setText(...); window->E_Hostname->setText(...);
+//   window->Client().Host = host; window->Client().Port = port; window->Client().Open();
+//   platform::Frame()->AddChild(window);
+//   window->Connect();                               // " status" goes out, polling starts
+//
+// The window holds no logic of its own: events go to its monitor::MonitorSession, which
+// answers through the view and transport interfaces this class implements.
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "monitor/session.h"
+#include "monitor/traits.h"
+#include "net/udpclient.h"
+#include "platform/mdi.h"
+
+class QAction;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QSlider;
+class QStatusBar;
+class QTimer;
+class QToolButton;
+class QTreeWidget;
+class TPlayerInfoForm;
+
+namespace monitor {
+class PictureBox;
+class UpDown;
+}
+
+class TF_ServerMonitor : public QWidget,
+                         public platform::MergedMenuOwner,
+                         private monitor::MonitorView,
+                         private monitor::MonitorTransport {
+ public:
+  // What "&Settings" runs; until one is set the item stays hidden.
+  using SettingsCommand = std::function<void(TF_ServerMonitor& window)>;
+  static void SetSettingsCommand(SettingsCommand command);
+
+  explicit TF_ServerMonitor(const monitor::MonitorTraits& traits, QWidget* parent = nullptr);
+  ~TF_ServerMonitor() override;
+  TF_ServerMonitor(const TF_ServerMonitor&) = delete;
+  TF_ServerMonitor& operator=(const TF_ServerMonitor&) = delete;
+
+  // Applies the refresh interval, opens the client (no effect when open) and sends " status".
+  void Connect();
+  // The window's two ways of sending; both turn the lamp yellow. SendRcon reads the
+  // password box at each call.
+  void SendQuery(const std::string& text);
+  void SendRcon(const std::string& command);
+
+  // The window's UDP client (Q3A_Client / Q2_Client): Host and Port are set by the opener.
+  TUDPClient& Client() { return client_; }
+  monitor::MonitorSession& Session() { return session_; }
+  const monitor::MonitorTraits& Traits() const { return *traits_; }
+  TMonitorState State() const { return session_.FState; }
+
+  // The connection lamp P_Connection: gray, yellow on a send, red on an arrival, green while
+  // the settings editor sends its updates.
+  void SetLamp(monitor::Lamp lamp) { session_.SetLamp(lamp); }
+  monitor::Lamp LampState() const { return session_.LampColour(); }
+  QColor LampColor() const;
+  // Panel 0 of StatusBar1.
+  void SetStatusText(const std::string& text) override;
+  std::string StatusText() const;
+
+  QMenu* MergedMenu() override { return MenuItem; }
+
+  // Controls, named as the window's resource names them.
+  QFrame* P_Main;
+  QFrame* P_Connection;
+  QLabel* Label1;  // "Hostname:"
+  QLabel* Label2;  // "Port:"
+  QLabel* Label3;  // "Rcon Password:"
+  QLabel* Label4;  // "Refresh Interval:"
+  QLabel* Label5;  // "Map:"
+  QLabel* Label6 = nullptr;  // "Gametype:" (Quake 3)
+  QLineEdit* E_Hostname;
+  QLineEdit* E_Port;
+  monitor::UpDown* UP_Port;
+  QLineEdit* E_Password;
+  QSlider* TB_Refresh;
+  QComboBox* CB_Map;
+  QComboBox* CB_GameType = nullptr;  // Quake 3
+  QLabel* L_MapName;
+  QFrame* P_Level;
+  monitor::PictureBox* Image_Level;
+  QWidget* P_Details;
+  QTreeWidget* LV_Players;
+  QTreeWidget* LV_Settings;
+  QStatusBar* StatusBar1;
+  QLabel* StatusPanel0;
+  QMenu* PM_Players;
+  QAction* Refresh2;
+  QAction* N3 = nullptr;  // separator (Quake 3)
+  QAction* PlayerInfo1;
+  QAction* Kickplayer1;
+  QAction* NameLookup1;
+  QMenu* MenuItem;  // "&Q3  Arena Server" / "&Q2 Server", merged into the frame (group 100)
+  QAction* Save1;
+  QAction* SaveAs1;
+  QAction* PrintPreview1;
+  QAction* PrinterSetup1;
+  QAction* Refresh1;
+  QAction* RemoteConsole1;
+  QAction* Settings1;
+  QTimer* RefreshTimer;
+  // The player info dialog of the current request, while it is open.
+  QPointer<TPlayerInfoForm> FPlayerInfo;
+
+  // Event handlers.
+  void FormShow();
+  void RefreshTimerTimer() { session_.RefreshTimerTimer(); }
+  void TB_RefreshChange();
+  void Refresh1Click() { session_.Refresh(); }
+  void Refresh2Click() { session_.Refresh(); }
+  void P_DetailsResize();
+  void RemoteConsole1Click();
+  void Settings1Click();
+  void PlayerInfo1Click();
+  void LV_PlayersDblClick() { PlayerInfo1Click(); }
+  void Kickplayer1Click();
+  void NameLookup1Click();
+  void LV_SettingsDblClick();
+  void CB_GameTypeChange(int index);
+  // The data handler of the client (Q3A_ClientData / Q2_ClientData): reads one datagram.
+  void ClientData();
+
+  // The selected player row as the session holds it, or nullptr.
+  const monitor::PlayerRow* SelectedPlayer() const;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void CreateTopPanel();
+  void CreateDetails();
+  void CreateMenus();
+  void UpdateSettingsItem();
+
+  // monitor::MonitorView
+  void ShowLamp(monitor::Lamp lamp) override;
+  void ShowWarning(const std::string& text) override;
+  bool Confirm(const std::string& text) override;
+  void ShowMessage(const std::string& text) override;
+  void SetRefreshHint(const std::string& hint) override;
+  void ShowPlayers(const std::vector<monitor::PlayerRow>& rows) override;
+  void ShowRules(const std::vector<monitor::RuleRow>& rows) override;
+  void SetMapItems(const std::vector<std::string>& names) override;
+  void SetMapText(const std::string& text) override;
+  void SetMapDescription(const std::string& text) override;
+  void SetGameTypeIndex(int index) override;
+  bool ShowLevelPicture(const std::string& path, bool transparent) override;
+  bool ShowPlayerPicture(const std::string& path, bool transparent) override;
+  int RunPlayerInfo() override;
+  void ShowUserInfo(const std::vector<monitor::UserInfoRow>& rows) override;
+  bool RunChangeSetting(const std::string& cvar, const std::string& oldValue, std::string& value) override;
+
+  // monitor::MonitorTransport
+  void Open() override { client_.Open(); }
+  void Close() override { client_.Close(); }
+  void Send(const std::string& datagram, std::function<void()> onSent) override;
+  std::string Password() override;
+  std::string Host() override { return client_.Host; }
+  void StartRefreshTimer(int intervalMs) override;
+  void StopRefreshTimer() override;
+  void ArmReplyTimer(monitor::TimePoint deadline) override;
+  monitor::TimePoint Now() override { return monitor::Clock::now(); }
+  void Pause(unsigned milliseconds) override;
+  std::string LookupHost(const std::string& address) override;
+
+  const monitor::MonitorTraits* traits_;
+  TUDPClient client_;
+  QTimer* replyTimer_;
+  monitor::MonitorSession session_;
+  bool closed_ = false;
+};

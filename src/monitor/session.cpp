@@ -1,0 +1,360 @@
+#include "monitor/session.h"
+
+#include <algorithm>
+#include <exception>
+#include <utility>
+
+#include "common/text.h"
+#include "platform/convert.h"
+#include "protocol/lines.h"
+#include "protocol/packets.h"
+#include "protocol/parsers.h"
+
+namespace monitor {
+
+namespace {
+
+// While the query goes unanswered, every this many chains try it again.
+constexpr int kQueryRetryChains = 5;
+
+// Quake 2 takes a cvar's new value from the command's first argument only.
+std::string QuotedValue(const std::string& value) {
+  if (!value.empty() && value.find_first_of(" \t") == std::string::npos) return value;
+  if (value.find('"') != std::string::npos) return value;  // cannot be quoted; sent as typed
+  return "\"" + value + "\"";
+}
+
+}  // namespace
+
+MonitorSession::MonitorSession(const MonitorTraits& traits, MonitorView& view, MonitorTransport& transport)
+    : traits_(&traits),
+      view_(view),
+      transport_(transport),
+      assembler_(*traits.wire),
+      alive_(std::make_shared<bool>(true)) {}
+
+MonitorSession::~MonitorSession() { *alive_ = false; }
+
+void MonitorSession::Create() {
+  FState = msIdle;
+  FGameType = -1;
+  LoadLookupList(FMapList, std::string(traits_->allMapsFile));
+  std::vector<std::string> items;
+  if (traits_->mapItemsFromList) {
+    for (const TLookupEntry& entry : FMapList) items.push_back(entry.Key);
+  } else {
+    for (std::string_view name : kStockQuake3Maps) items.emplace_back(name);
+  }
+  view_.SetMapItems(items);
+  view_.SetMapDescription({});
+  intervalMs_ = kIdleIntervalMs;
+  transport_.StartRefreshTimer(intervalMs_);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Sending
+
+void MonitorSession::SetLamp(Lamp lamp) {
+  lamp_ = lamp;
+  view_.ShowLamp(lamp);
+}
+
+void MonitorSession::Send(const std::string& datagram, Step step) {
+  SetLamp(Lamp::Yellow);
+  if (step != Step::None) {
+    step_ = step;
+    stepSentAt_.reset();
+  }
+  ++queued_;
+  std::weak_ptr<bool> alive = alive_;
+  transport_.Send(datagram, [this, alive, step] {
+    if (alive.expired()) return;
+    --queued_;
+    const TimePoint now = transport_.Now();
+    assembler_.NoteSent(now);
+    if (step != Step::None && step_ == step && !stepSentAt_) stepSentAt_ = now;
+  });
+}
+
+void MonitorSession::SendQuery(const std::string& text) { Send(protocol::QueryDatagram(text), Step::None); }
+
+void MonitorSession::SendRcon(const std::string& command) {
+  Send(protocol::RconDatagram(transport_.Password(), command), Step::None);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Connecting, the timer and the refresh chain
+
+void MonitorSession::Connect() {
+  TB_RefreshChange(position_);
+  FState = msConnecting;
+  transport_.Open();
+  SendRcon(std::string(protocol::kStatusCommand));
+}
+
+void MonitorSession::TB_RefreshChange(int position) {
+  position_ = std::clamp(position, 1, 60);
+  transport_.StopRefreshTimer();
+  intervalMs_ = position_ * 1000;
+  view_.SetRefreshHint(std::to_string(position_) + " seconds");
+  transport_.StartRefreshTimer(intervalMs_);
+}
+
+std::chrono::milliseconds MonitorSession::LostAfter() const {
+  return std::min(std::chrono::milliseconds(kLostIntervals * intervalMs_), kLostCap);
+}
+
+bool MonitorSession::ChainWaiting() const {
+  if (step_ == Step::None) return false;
+  if (!stepSentAt_) return true;  // still queued behind the rate limit
+  return transport_.Now() - *stepSentAt_ <= LostAfter();
+}
+
+void MonitorSession::RefreshTimerTimer() {
+  switch (FState) {
+    case msConnecting:
+      // A " status" still queued for the server is not queued again: the queue would grow
+      // for as long as the server does not answer.
+      if (queued_ > 0) return;
+      SendRcon(std::string(protocol::kStatusCommand));
+      return;
+    case msPolling: {
+      if (ChainWaiting()) return;
+      if (step_ == Step::Query) queryUnanswered_ = true;  // the last chain died at its query
+      if (queryUnanswered_ && ++chainsWithoutQuery_ % kQueryRetryChains != 0) {
+        tableReplacesList_ = true;
+        Send(protocol::RconDatagram(transport_.Password(), protocol::kStatusCommand), Step::Status);
+      } else {
+        Send(protocol::QueryDatagram(traits_->wire->queryText), Step::Query);
+      }
+      return;
+    }
+    case msIdle:
+    case msRefused:
+    case msAwaitingUserInfo:
+      return;
+  }
+}
+
+void MonitorSession::Refresh() {
+  transport_.StopRefreshTimer();
+  Send(protocol::QueryDatagram(traits_->wire->queryText), Step::Query);
+  transport_.StartRefreshTimer(intervalMs_);
+}
+
+void MonitorSession::Closing() {
+  *alive_ = false;
+  alive_ = std::make_shared<bool>(true);
+  queued_ = 0;
+  transport_.StopRefreshTimer();
+  transport_.Close();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Replies
+
+void MonitorSession::DataArrived(const std::string& datagram) {
+  SetLamp(Lamp::Red);
+  for (const std::string& reply : assembler_.Feed(datagram, transport_.Now())) HandleReply(reply);
+  ArmReplyTimer();
+}
+
+void MonitorSession::PollReplies() {
+  for (const std::string& reply : assembler_.Poll(transport_.Now())) HandleReply(reply);
+  ArmReplyTimer();
+}
+
+void MonitorSession::ArmReplyTimer() {
+  if (const auto deadline = assembler_.Deadline()) transport_.ArmReplyTimer(*deadline);
+}
+
+void MonitorSession::HandleReply(const std::string& reply) {
+  protocol::ReplyDecision decision = protocol::ClassifyReply(*traits_->wire, FState, reply);
+  // A protected cvar is refused as "NAME is write protected."; it is a notice like "read
+  // only" and shown the same way.
+  if (FState == msPolling && decision.parser == protocol::ReplyParser::None && !decision.setStatusText &&
+      protocol::Contains(reply, kWriteProtectedMarker)) {
+    decision.setStatusText = true;
+    decision.statusText = reply.size() > 10 ? reply.substr(10) : std::string();
+  }
+  Apply(decision, reply);
+}
+
+void MonitorSession::Apply(const protocol::ReplyDecision& decision, const std::string& reply) {
+  FState = decision.state;
+  if (decision.closeClient) {
+    step_ = Step::None;
+    transport_.Close();
+  }
+  switch (decision.parser) {
+    case protocol::ReplyParser::None:
+      break;
+    case protocol::ReplyParser::StatusResponse:
+      queryUnanswered_ = false;
+      chainsWithoutQuery_ = 0;
+      protocol::ParseStatusResponse(*traits_->wire, reply, rows_);
+      ShowPlayers();
+      break;
+    case protocol::ReplyParser::StatusTable:
+      SetLamp(Lamp::Red);
+      ParseTable(reply);
+      break;
+    case protocol::ReplyParser::ServerInfo:
+      ParseInfo(reply);
+      break;
+    case protocol::ReplyParser::UserInfo:
+      ParseUser(reply);
+      break;
+  }
+  if (!decision.send.empty()) {
+    const Step next = decision.parser == protocol::ReplyParser::StatusResponse ? Step::Status : Step::ServerInfo;
+    Send(protocol::RconDatagram(transport_.Password(), decision.send), next);
+  } else if (decision.parser == protocol::ReplyParser::ServerInfo) {
+    step_ = Step::None;  // the chain is complete
+  }
+  if (decision.setStatusText) {
+    try {
+      view_.SetStatusText(decision.statusText);
+    } catch (const std::exception&) {
+      // a notice that cannot be shown is dropped
+    }
+  }
+  if (!decision.warning.empty()) view_.ShowWarning(decision.warning);
+}
+
+void MonitorSession::ParseTable(const std::string& reply) {
+  // A table that answers a chain without the query is the whole player list.
+  if (std::exchange(tableReplacesList_, false)) rows_.clear();
+  protocol::ParseStatusTable(*traits_->wire, reply, rows_);
+  ShowPlayers();
+}
+
+void MonitorSession::ShowPlayers() {
+  players_ = rows_;
+  if (traits_->sortedPlayers)
+    std::stable_sort(players_.begin(), players_.end(),
+                     [](const PlayerRow& a, const PlayerRow& b) { return a.num < b.num; });
+  view_.ShowPlayers(players_);
+}
+
+void MonitorSession::ParseInfo(const std::string& reply) {
+  protocol::ServerInfoHooks hooks;
+  if (traits_->gameTypeBox) hooks.onGameType = [this](const std::string& value) { GameTypeEffect(value); };
+  hooks.onMapName = [this](const std::string& value) { MapNameEffect(value); };
+  protocol::ParseServerInfo(*traits_->wire, reply, rules_, hooks);
+  view_.ShowRules(rules_);
+}
+
+void MonitorSession::ShowQuestionPicture() {
+  view_.ShowLevelPicture(std::string(protocol::kQuestionPicture), true);
+}
+
+void MonitorSession::GameTypeEffect(const std::string& value) {
+  view_.SetGameTypeIndex(-1);
+  int type = 0;
+  if (!platform::TryStrToInt(value, type)) {
+    ShowQuestionPicture();
+    return;
+  }
+  const int index = type >= 0 && type <= 4 ? type : -1;
+  view_.SetGameTypeIndex(index);
+  SelectMapList(index);
+}
+
+void MonitorSession::MapNameEffect(const std::string& value) {
+  const std::string description = FindLookupValue(FMapList, value);
+  view_.SetMapDescription(description);
+  view_.SetMapText(value);
+  if (!view_.ShowLevelPicture(protocol::LevelPicturePath(*traits_->wire, value), false)) ShowQuestionPicture();
+}
+
+void MonitorSession::SelectMapList(int gameType) {
+  if (gameType == FGameType) return;
+  FGameType = gameType;
+  FreeLookupList(FMapList);
+  if (gameType >= 0 && gameType <= 4 && !traits_->gameTypeMapFiles[gameType].empty())
+    LoadLookupList(FMapList, std::string(traits_->gameTypeMapFiles[gameType]));
+  std::vector<std::string> names;
+  for (const TLookupEntry& entry : FMapList) names.push_back(entry.Key);
+  view_.SetMapItems(names);
+}
+
+void MonitorSession::ParseUser(const std::string& reply) {
+  protocol::ParseUserInfo(*traits_->wire, reply, userInfo_, [this](const std::string& value) {
+    if (!view_.ShowPlayerPicture(protocol::PlayerPicturePath(*traits_->wire, value), false))
+      view_.ShowPlayerPicture(std::string(protocol::kQuestionPicture), true);
+  });
+  view_.ShowUserInfo(userInfo_);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Player actions
+
+void MonitorSession::PlayerInfo(const PlayerRow* row) {
+  if (row) ShowPlayerInfo(row->num);
+}
+
+void MonitorSession::ShowPlayerInfo(const std::string& num) {
+  FState = msAwaitingUserInfo;
+  userInfo_.clear();
+  SendRcon(protocol::DumpUserCommand(num));
+  const int result = view_.RunPlayerInfo();
+  // No user info came while the dialog was open: stop waiting for it, so that the timer
+  // polls again. A reply that comes later is dropped as any unexpected one.
+  if (FState == msAwaitingUserInfo) FState = msPolling;
+  if (result != kResultKick) return;
+  if (!view_.Confirm("Are you sure you want to kick player " + num + "?")) return;
+  SendRcon(protocol::KickCommand(num));
+  transport_.Pause(kKickPauseMs);
+  SendRcon(std::string(protocol::kStatusCommand));
+}
+
+void MonitorSession::KickPlayer(const PlayerRow* selected) {
+  if (!selected) return;
+  const PlayerRow row = *selected;  // the list may change while the box is open
+  if (row.address == "loopback") {
+    view_.ShowWarning(std::string(kKickHostWarning));
+    return;
+  }
+  if (!view_.Confirm("Are you sure you want to kick " + row.name + "?")) return;
+  SendRcon(protocol::KickCommand(row.num));
+  SendRcon(std::string(protocol::kStatusCommand));
+}
+
+void MonitorSession::NameLookup(const PlayerRow* selected) {
+  if (!selected) return;
+  const std::string address = selected->address;
+  std::string result;
+  if (address == "bot" || address == "loopback") {
+    result = transport_.Host();
+  } else {
+    result = transport_.LookupHost(address.substr(0, address.find(':')));
+  }
+  view_.ShowMessage(address + " => " + result);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Map, game type and rules
+
+void MonitorSession::MapChosen(const std::string& text) { SendRcon(protocol::MapCommand(text)); }
+
+void MonitorSession::GameTypeChosen(int index) {
+  if (index >= 0) SendRcon(protocol::GameTypeCommand(index));
+}
+
+std::string MonitorSession::RuleCommand(const std::string& rule, const std::string& value) const {
+  if (traits_->quoteRuleValues && protocol::ChangeSettingName(rule) != "MAP")
+    return protocol::RuleChangeCommand(*traits_->wire, rule, QuotedValue(value));
+  return protocol::RuleChangeCommand(*traits_->wire, rule, value);
+}
+
+void MonitorSession::ChangeRule(const RuleRow* selected) {
+  if (!selected) return;
+  const RuleRow row = *selected;
+  std::string value = row.value;
+  if (view_.RunChangeSetting(protocol::ChangeSettingName(row.key), row.value, value))
+    SendRcon(RuleCommand(row.key, value));
+  SendRcon(std::string(protocol::kStatusCommand));
+}
+
+}  // namespace monitor

@@ -1,0 +1,204 @@
+#pragma once
+// The monitor of one game server without any window: the connection state FState, the
+// refresh timer's rules, the three-request refresh chain, the player, rule and map-list
+// models and the player, map, game type and rule actions. The window implements the two
+// small interfaces below and forwards its events here; everything the session decides it
+// applies through them.
+//
+// One refresh while polling is a chain: the query, then " status" once the status response
+// has come, then " serverinfo" once the status table has come. The timer starts no new
+// chain while the previous one still waits for a reply, so that a chain queued behind the
+// server's rate limit is never overtaken by the next one; a chain whose request has been
+// on its way for longer than LostAfter() counts as lost. When it was the query that went
+// unanswered (a Quake 3 server in single-player mode never answers it) while the remote
+// commands are answered, the next tick carries on with " status", so the lists still
+// refresh from the status table and the server info.
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/lookuplist.h"
+#include "monitor/traits.h"
+#include "protocol/assembler.h"
+#include "protocol/classify.h"
+#include "protocol/monitor_state.h"
+#include "protocol/rows.h"
+
+namespace monitor {
+
+using Clock = std::chrono::steady_clock;
+using TimePoint = Clock::time_point;
+using protocol::PlayerRow;
+using protocol::RuleRow;
+using protocol::UserInfoRow;
+
+enum class Lamp { Gray, Yellow, Red, Green };
+
+// The modal result with which the player info dialog asks for a kick ("&Kick Player").
+inline constexpr int kResultKick = 3;
+
+// What the session shows. Modal calls (warnings, confirmations, the two dialogs) run a
+// nested event loop in the window, during which replies keep arriving.
+class MonitorView {
+ public:
+  virtual ~MonitorView() = default;
+  virtual void ShowLamp(Lamp lamp) = 0;
+  virtual void ShowWarning(const std::string& text) = 0;        // caption "Warning", OK
+  virtual bool Confirm(const std::string& text) = 0;            // caption "Confirm", Yes/No
+  virtual void ShowMessage(const std::string& text) = 0;        // plain box, one OK button
+  virtual void SetStatusText(const std::string& text) = 0;      // status bar panel 0
+  virtual void SetRefreshHint(const std::string& hint) = 0;     // the track bar's hint
+  // The player rows in display order; the rules in reply order.
+  virtual void ShowPlayers(const std::vector<PlayerRow>& rows) = 0;
+  virtual void ShowRules(const std::vector<RuleRow>& rows) = 0;
+  // Map box items, the map box text (from a reply: sends no command), the description
+  // (label and picture hint), the game type box (-1: no selection).
+  virtual void SetMapItems(const std::vector<std::string>& names) = 0;
+  virtual void SetMapText(const std::string& text) = 0;
+  virtual void SetMapDescription(const std::string& text) = 0;
+  virtual void SetGameTypeIndex(int index) = 0;
+  // Loads a picture by its Windows-style path into the level box or the player info
+  // dialog; false when it cannot be loaded. A transparent picture is drawn without its
+  // bottom-left pixel's colour.
+  virtual bool ShowLevelPicture(const std::string& path, bool transparent) = 0;
+  virtual bool ShowPlayerPicture(const std::string& path, bool transparent) = 0;
+  // Runs the player info dialog modally and returns its modal result. While it is open,
+  // ShowUserInfo fills it; after it closed ShowUserInfo must do nothing.
+  virtual int RunPlayerInfo() = 0;
+  virtual void ShowUserInfo(const std::vector<UserInfoRow>& rows) = 0;
+  // Runs the change-setting dialog; true on OK, with the new value in `value`.
+  virtual bool RunChangeSetting(const std::string& cvar, const std::string& oldValue, std::string& value) = 0;
+};
+
+// The client, the timers and the blocking services the session uses.
+class MonitorTransport {
+ public:
+  virtual ~MonitorTransport() = default;
+  virtual void Open() = 0;
+  virtual void Close() = 0;
+  // Sends one datagram; onSent runs once it has left (at once, or later when paced). It
+  // does not run when the client closes first.
+  virtual void Send(const std::string& datagram, std::function<void()> onSent) = 0;
+  virtual std::string Password() = 0;  // the password box, now
+  virtual std::string Host() = 0;      // the host the client was given
+  virtual void StartRefreshTimer(int intervalMs) = 0;
+  virtual void StopRefreshTimer() = 0;
+  // Calls MonitorSession::PollReplies once at `deadline` (replaces an earlier one).
+  virtual void ArmReplyTimer(TimePoint deadline) = 0;
+  virtual TimePoint Now() = 0;
+  virtual void Pause(unsigned milliseconds) = 0;
+  virtual std::string LookupHost(const std::string& address) = 0;
+};
+
+class MonitorSession {
+ public:
+  // The refresh timer ticks this often until Connect applies the chosen interval.
+  static constexpr int kIdleIntervalMs = 50;
+  static constexpr int kDefaultPosition = 10;  // seconds
+  // A chain request unanswered for this many poll intervals (at most kLostCap) is lost.
+  static constexpr int kLostIntervals = 3;
+  static constexpr std::chrono::milliseconds kLostCap{10000};
+  static constexpr unsigned kKickPauseMs = 100;
+
+  MonitorSession(const MonitorTraits& traits, MonitorView& view, MonitorTransport& transport);
+  ~MonitorSession();
+  MonitorSession(const MonitorSession&) = delete;
+  MonitorSession& operator=(const MonitorSession&) = delete;
+
+  // Creation: map list, map items, the idle timer. Called once the view can take calls.
+  void Create();
+
+  // Starts polling: applies the refresh interval, opens the client, sends " status".
+  void Connect();
+  // Lamp yellow, then marker + " " + text.
+  void SendQuery(const std::string& text);
+  // Lamp yellow, then marker + "rcon " + the password box now + " " + command.
+  void SendRcon(const std::string& command);
+
+  // The track bar moved to `position` seconds (1..60).
+  void TB_RefreshChange(int position);
+  void RefreshTimerTimer();
+  // "R&efresh" / "&Refresh": timer off, the query, timer on; in every state.
+  void Refresh();
+  // One datagram read from the client.
+  void DataArrived(const std::string& datagram);
+  // The reply timer armed through ArmReplyTimer has fired.
+  void PollReplies();
+  // The window closes: the client is closed.
+  void Closing();
+
+  // Player actions on the selected row (nullptr: none selected, nothing happens).
+  void PlayerInfo(const PlayerRow* row);
+  void ShowPlayerInfo(const std::string& num);
+  void KickPlayer(const PlayerRow* row);
+  void NameLookup(const PlayerRow* row);
+  // The user chose a map (picked from the list or confirmed with Enter): " map " + text.
+  void MapChosen(const std::string& text);
+  // The user picked a game type: " g_gametype " + index.
+  void GameTypeChosen(int index);
+  // Double click on the rules list.
+  void ChangeRule(const RuleRow* row);
+  // Loads the map list of a game type into FMapList and the map box (Quake 3).
+  void SelectMapList(int gameType);
+  // The command a rule change sends for `rule` as listed and the new value.
+  std::string RuleCommand(const std::string& rule, const std::string& value) const;
+
+  // State, for the window and for tests.
+  TMonitorState FState = msIdle;
+  int FGameType = -1;
+  TLookupList FMapList;
+  const std::vector<PlayerRow>& Players() const { return players_; }  // display order
+  const std::vector<RuleRow>& Rules() const { return rules_; }
+  const std::vector<UserInfoRow>& UserInfo() const { return userInfo_; }
+  int IntervalMs() const { return intervalMs_; }
+  int Position() const { return position_; }
+  Lamp LampColour() const { return lamp_; }
+  // True while a refresh chain waits for a reply that is not yet lost.
+  bool ChainWaiting() const;
+  std::chrono::milliseconds LostAfter() const;
+  const MonitorTraits& Traits() const { return *traits_; }
+  // Sets the lamp (the settings editor turns it green while it sends).
+  void SetLamp(Lamp lamp);
+
+ private:
+  enum class Step { None, Query, Status, ServerInfo };
+
+  void Send(const std::string& datagram, Step step);
+  void HandleReply(const std::string& reply);
+  void Apply(const protocol::ReplyDecision& decision, const std::string& reply);
+  void ParseTable(const std::string& reply);
+  void ParseInfo(const std::string& reply);
+  void ParseUser(const std::string& reply);
+  void GameTypeEffect(const std::string& value);
+  void MapNameEffect(const std::string& value);
+  void ShowQuestionPicture();
+  void ShowPlayers();
+  void ArmReplyTimer();
+
+  const MonitorTraits* traits_;
+  MonitorView& view_;
+  MonitorTransport& transport_;
+  protocol::ReplyAssembler assembler_;
+  std::vector<PlayerRow> rows_;     // in the order rows were added (the parsers' list order)
+  std::vector<PlayerRow> players_;  // as shown
+  std::vector<RuleRow> rules_;
+  std::vector<UserInfoRow> userInfo_;
+  Lamp lamp_ = Lamp::Gray;
+  int position_ = kDefaultPosition;
+  int intervalMs_ = kIdleIntervalMs;
+
+  // The refresh chain: the step whose reply is awaited, when its request left (none while
+  // it is still queued), and whether the last chain was lost waiting for the query.
+  Step step_ = Step::None;
+  std::optional<TimePoint> stepSentAt_;
+  bool queryUnanswered_ = false;
+  bool tableReplacesList_ = false;  // the table answers a chain that skipped the query
+  int chainsWithoutQuery_ = 0;
+  int queued_ = 0;                  // datagrams handed to the client that have not left yet
+  std::shared_ptr<bool> alive_;     // guards the onSent callbacks
+};
+
+}  // namespace monitor
