@@ -93,7 +93,7 @@ TF_ServerMonitor::TF_ServerMonitor(const monitor::MonitorTraits& traits, QWidget
   layout->addWidget(P_Details, 1);
 
   // FormCreate: the size, the map list, the idle timer.
-  resize(kLevelLeft + kLevelWidth + kWindowMargin, 3 * traits.mainHeight);
+  resize(sizeHint());
   L_MapName->clear();
   session_.Create();
   ShowLamp(monitor::Lamp::Gray);
@@ -126,20 +126,20 @@ void TF_ServerMonitor::CreateTopPanel() {
   Label2 = MakeLabel(P_Main, "Label2", "Port:", 8, top[1]);
   Label3 = MakeLabel(P_Main, "Label3", "Rcon Password:", 8, top[2]);
   Label4 = MakeLabel(P_Main, "Label4", "Refresh Interval:", 8, top[3]);
-  Label5 = MakeLabel(P_Main, "Label5", "Map:", 262, top[4]);
+  Label5 = MakeLabel(P_Main, "Label5", "Map:", 255, top[4]);
 
   E_Hostname = new QLineEdit(P_Main);
   E_Hostname->setObjectName("E_Hostname");
-  E_Hostname->setGeometry(104, box[0], 145, 21);
+  E_Hostname->setGeometry(112, box[0], 135, 21);
   E_Port = new QLineEdit(P_Main);
   E_Port->setObjectName("E_Port");
-  E_Port->setGeometry(104, box[1], 57, 21);
+  E_Port->setGeometry(112, box[1], 57, 21);
   UP_Port = new monitor::UpDown("UP_Port", E_Port, 0, 65535, P_Main);
-  UP_Port->setGeometry(161, box[1], 16, 21);
+  UP_Port->setGeometry(169, box[1], 16, 21);
   E_Password = new QLineEdit(P_Main);
   E_Password->setObjectName("E_Password");
   E_Password->setEchoMode(QLineEdit::Password);
-  E_Password->setGeometry(104, box[2], 145, 21);
+  E_Password->setGeometry(112, box[2], 135, 21);
 
   TB_Refresh = new QSlider(Qt::Horizontal, P_Main);
   TB_Refresh->setObjectName("TB_Refresh");
@@ -148,7 +148,7 @@ void TF_ServerMonitor::CreateTopPanel() {
   TB_Refresh->setTickInterval(10);
   TB_Refresh->setTickPosition(QSlider::TicksBelow);
   TB_Refresh->setPageStep(10);
-  TB_Refresh->setGeometry(100, traits_->trackBarTop, 150, 30);
+  TB_Refresh->setGeometry(112, traits_->trackBarTop, 135, 30);
   connect(TB_Refresh, &QSlider::valueChanged, this, platform::Handler([this] { TB_RefreshChange(); }));
 
   CB_Map = new QComboBox(P_Main);
@@ -158,19 +158,19 @@ void TF_ServerMonitor::CreateTopPanel() {
   CB_Map->setInsertPolicy(QComboBox::NoInsert);
   CB_Map->setCompleter(nullptr);
   CB_Map->setMaxVisibleItems(16);
-  CB_Map->setGeometry(310, box[3], 100, 21);
+  CB_Map->setGeometry(295, box[3], 115, 21);
   CB_Map->installEventFilter(this);
   CB_Map->lineEdit()->installEventFilter(this);
   connect(CB_Map, &QComboBox::activated, this,
           platform::Handler([this](int index) { session_.MapChosen(platform::ToAnsi(CB_Map->itemText(index))); }));
 
   if (traits_->gameTypeBox) {
-    Label6 = MakeLabel(P_Main, "Label6", "Gametype:", 262, top[4] + 28);
+    Label6 = MakeLabel(P_Main, "Label6", "Gametype:", 255, top[4] + 28);
     CB_GameType = new QComboBox(P_Main);
     CB_GameType->setObjectName("CB_GameType");
     for (std::string_view name : monitor::kGameTypeNames) CB_GameType->addItem(platform::ToUnicode(name));
     CB_GameType->setCurrentIndex(-1);
-    CB_GameType->setGeometry(310, box[3] + 28, 100, 21);
+    CB_GameType->setGeometry(255, box[3] + 46, 155, 21);
     connect(CB_GameType, &QComboBox::activated, this, platform::Handler([this](int index) { CB_GameTypeChange(index); }));
   }
 
@@ -253,6 +253,10 @@ void TF_ServerMonitor::CreateMenus() {
   RemoteConsole1 = item(MenuItem, "RemoteConsole1", "&Remote Console", &TF_ServerMonitor::RemoteConsole1Click);
   Settings1 = item(MenuItem, "Settings1", "&Settings", &TF_ServerMonitor::Settings1Click);
   UpdateSettingsItem();
+}
+
+QSize TF_ServerMonitor::sizeHint() const {
+  return {kLevelLeft + kLevelWidth + kWindowMargin, 3 * traits_->mainHeight};
 }
 
 void TF_ServerMonitor::UpdateSettingsItem() { Settings1->setVisible(static_cast<bool>(Settings())); }

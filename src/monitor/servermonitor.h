@@ -81,6 +81,8 @@ class TF_ServerMonitor : public QWidget,
   std::string StatusText() const;
 
   QMenu* MergedMenu() override { return MenuItem; }
+  // The creation size, so that a frame shows the window at it.
+  QSize sizeHint() const override;
 
   // Controls, named as the window's resource names them.
   QFrame* P_Main;
