@@ -154,6 +154,13 @@ void TF_ServerMonitor::CreateTopPanel() {
   CB_Map = new QComboBox(P_Main);
   CB_Map->setObjectName("CB_Map");
   CB_Map->setEditable(true);
+  // The combo box reports a typed name that matches an item as "activated" when the box
+  // loses the focus: that is no choice of the user's, so it is told apart by the line
+  // edit's editingFinished, whose handlers run in the order connected around the box's own.
+  auto* mapEdit = new QLineEdit(CB_Map);
+  connect(mapEdit, &QLineEdit::editingFinished, this, [this] { finishingMapEdit_ = true; });
+  CB_Map->setLineEdit(mapEdit);
+  connect(mapEdit, &QLineEdit::editingFinished, this, [this] { finishingMapEdit_ = false; });
   // Enter in the box sends the map command; it must not add the text to the items.
   CB_Map->setInsertPolicy(QComboBox::NoInsert);
   CB_Map->setCompleter(nullptr);
@@ -161,8 +168,9 @@ void TF_ServerMonitor::CreateTopPanel() {
   CB_Map->setGeometry(295, box[3], 115, 21);
   CB_Map->installEventFilter(this);
   CB_Map->lineEdit()->installEventFilter(this);
-  connect(CB_Map, &QComboBox::activated, this,
-          platform::Handler([this](int index) { session_.MapChosen(platform::ToAnsi(CB_Map->itemText(index))); }));
+  connect(CB_Map, &QComboBox::activated, this, platform::Handler([this](int index) {
+            if (!finishingMapEdit_) session_.MapChosen(platform::ToAnsi(CB_Map->itemText(index)));
+          }));
 
   if (traits_->gameTypeBox) {
     Label6 = MakeLabel(P_Main, "Label6", "Gametype:", 255, top[4] + 28);

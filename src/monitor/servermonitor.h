@@ -192,5 +192,5 @@ class TF_ServerMonitor : public QWidget,
   TUDPClient client_;
   QTimer* replyTimer_;
   monitor::MonitorSession session_;
-  bool closed_ = false;
+  bool finishingMapEdit_ = false;  // inside the map box's editingFinished
 };

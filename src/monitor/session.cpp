@@ -17,13 +17,6 @@ namespace {
 // While the query goes unanswered, every this many chains try it again.
 constexpr int kQueryRetryChains = 5;
 
-// Quake 2 takes a cvar's new value from the command's first argument only.
-std::string QuotedValue(const std::string& value) {
-  if (!value.empty() && value.find_first_of(" \t") == std::string::npos) return value;
-  if (value.find('"') != std::string::npos) return value;  // cannot be quoted; sent as typed
-  return "\"" + value + "\"";
-}
-
 }  // namespace
 
 MonitorSession::MonitorSession(const MonitorTraits& traits, MonitorView& view, MonitorTransport& transport)
@@ -343,8 +336,6 @@ void MonitorSession::GameTypeChosen(int index) {
 }
 
 std::string MonitorSession::RuleCommand(const std::string& rule, const std::string& value) const {
-  if (traits_->quoteRuleValues && protocol::ChangeSettingName(rule) != "MAP")
-    return protocol::RuleChangeCommand(*traits_->wire, rule, QuotedValue(value));
   return protocol::RuleChangeCommand(*traits_->wire, rule, value);
 }
 

