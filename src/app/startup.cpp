@@ -1,13 +1,11 @@
 #include "app/startup.h"
 
 #include "app/mainunit.h"
+#include "console/globalparam.h"
 
 namespace app {
 
-void LoadUnitSettings() {
-  // The console look is read here (LoadTerminalSettings); it needs the application object,
-  // which exists already, but nothing of the frame.
-}
+void LoadUnitSettings() { LoadTerminalSettings(); }
 
 void RegisterFrameCommands(TF_Main& frame) {
   // The open commands and the Help items register here, e.g.
