@@ -165,6 +165,12 @@ bool TTerminalForm::eventFilter(QObject* watched, QEvent* event) {
       if (watched == E_Command) {
         if (key->key() == Qt::Key_Up) return E_CommandKeyDown(kKeyUp);
         if (key->key() == Qt::Key_Down) return E_CommandKeyDown(kKeyDown);
+        // The log never has the focus, so the copy key copies what is selected in it when
+        // nothing is selected in the command line.
+        if (key->matches(QKeySequence::Copy) && !E_Command->hasSelectedText() && Memo1->textCursor().hasSelection()) {
+          Memo1->copy();
+          return true;
+        }
       }
       break;
     }

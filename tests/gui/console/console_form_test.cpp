@@ -1,5 +1,6 @@
 // The console window: its shape, the command line and its history, focus, and Save Log.
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QLineEdit>
 #include <QMenu>
@@ -139,6 +140,33 @@ TEST_F(ConsoleForm, TheLogNeverKeepsTheFocus) {
   EXPECT_EQ(QApplication::focusWidget(), console->E_Command);
   console->Memo1->setFocus();
   EXPECT_EQ(QApplication::focusWidget(), console->E_Command);
+}
+
+TEST_F(ConsoleForm, TextSelectedInTheLogCanBeCopiedFromTheCommandLine) {
+  frame.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+  TTerminalForm* console = Open();
+  Type(console, "status");
+  Settle();
+  // Dragging over the log selects, though the focus goes back to the command line.
+  QWidget* viewport = console->Memo1->viewport();
+  const QPoint start = console->Memo1->cursorRect(QTextCursor(console->Memo1->document())).center();
+  QTest::mousePress(viewport, Qt::LeftButton, {}, start);
+  QTest::mouseMove(viewport, start + QPoint(60, 0));
+  QTest::mouseRelease(viewport, Qt::LeftButton, {}, start + QPoint(60, 0));
+  EXPECT_EQ(QApplication::focusWidget(), console->E_Command);
+  ASSERT_TRUE(console->Memo1->textCursor().hasSelection());
+  const QString selected = console->Memo1->textCursor().selectedText();
+  QApplication::clipboard()->clear();
+  QTest::keyClick(console->E_Command, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(QApplication::clipboard()->text(), selected);
+  EXPECT_TRUE(QString("Command : [status]").startsWith(selected));
+
+  // A selection in the command line is copied as usual.
+  console->E_Command->setText("map q3dm17");
+  console->E_Command->selectAll();
+  QTest::keyClick(console->E_Command, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(QApplication::clipboard()->text(), "map q3dm17");
 }
 
 TEST_F(ConsoleForm, CloseEndsTheConsoleAndItsSocket) {

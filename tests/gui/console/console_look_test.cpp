@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 
+#include "app/startup.h"
 #include "console/terminallook.h"
 #include "console_fixture.h"
 #include "platform/paths.h"
@@ -57,6 +58,13 @@ TEST_F(ConsoleLook, ColoursInTheFileHaveRedInTheLowByte) {
   console = Open();
   EXPECT_EQ(Background(console), QColor(0x51, 0x51, 0x51));
   EXPECT_EQ(QFontInfo(console->Memo1->font()).family(), "Noto Mono");  // a face this machine has is used
+}
+
+TEST_F(ConsoleLook, ProgramStartReadsTheLook) {
+  dir.Write("Corvane.ini", "[Common]\r\nTerminalColor=255\r\nTerminalFontSize=12\r\n");
+  app::LoadUnitSettings();
+  EXPECT_EQ(TerminalBackColor, 255);
+  EXPECT_EQ(Open()->Memo1->font().pointSize(), 12);
 }
 
 TEST_F(ConsoleLook, AFontChosenInOneConsoleReachesEveryConsole) {
