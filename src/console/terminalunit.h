@@ -33,7 +33,7 @@ class TTerminalForm : public QWidget, public platform::MergedMenuOwner {
   QMenu* MergedMenu() override { return MainMenu1; }
 
   // The log as it holds the server's text: one 8-bit string per log line. Memo1 shows the
-  // same lines, one paragraph each.
+  // same lines, one paragraph each (carriage returns are kept here but not shown there).
   const std::vector<std::string>& LogLines() const { return FLog; }
 
   // Look changes made from any console reach every open console through these.
@@ -64,7 +64,7 @@ class TTerminalForm : public QWidget, public platform::MergedMenuOwner {
   // The remote-administration password put into every command.
   std::string FPassword;
 
-  // Event handlers. The Bool results say whether the key was taken.
+  // Event handlers. The key handlers return whether they took the key.
   bool FormKeyPress(int key);  // key: the character typed (13 for Enter)
   bool E_CommandKeyDown(int keyCode);  // Windows key codes: 38 Up, 40 Down
   void Q3A_ClientData(TUDPClient& sender, int socket);

@@ -19,50 +19,30 @@ TEST(ConsoleDatagram, PasswordAndCommandGoOutExactlyAsGiven) {
   EXPECT_EQ(console::RconDatagram("", "status"), M + "rcon  status");
 }
 
-TEST(ConsoleReply, TheMarkerGoesAndEveryLineFeedEndsALine) {
-  EXPECT_EQ(console::ReplyLines(M + "print\nfirst\nsecond\n"), (Lines{"print", "first", "second"}));
-  // An empty line inside and at the end of a reply is a line of its own.
-  EXPECT_EQ(console::ReplyLines(M + "print\n\nx\n\n"), (Lines{"print", "", "x", ""}));
-  // Only the first four bytes go, whatever they are.
+TEST(ConsoleReply, OnlyTheMarkerIsRemovedAndEveryOtherByteStays) {
+  // The first four bytes go, whatever they are.
   EXPECT_EQ(console::ReplyLines("abcdprint\n"), (Lines{"print"}));
-}
-
-TEST(ConsoleReply, TextAfterTheLastLineFeedIsKeptAsALine) {
-  EXPECT_EQ(console::ReplyLines(M + "print\n10     0    0 Beret           ^7bot    "),
-            (Lines{"print", "10     0    0 Beret           ^7bot    "}));
-  EXPECT_EQ(console::ReplyLines(M + "no line feed at all"), (Lines{"no line feed at all"}));
-}
-
-TEST(ConsoleReply, NothingButTheMarkerIsTouched) {
   const std::string text = "print\r\n^1Red^7 \x01\xE9\xFF\t\r\n";
   EXPECT_EQ(console::ReplyLines(M + text), (Lines{"print\r", "^1Red^7 \x01\xE9\xFF\t\r"}));
   EXPECT_EQ(console::ReplyLines(M + std::string("a\0b\n", 4)), (Lines{std::string("a\0b", 3)}));
-}
-
-TEST(ConsoleReply, EmptyAndMarkerOnlyDatagramsGiveNoLine) {
+  EXPECT_EQ(console::ReplyLines(M + "no line feed at all"), (Lines{"no line feed at all"}));
+  // Empty and marker-only datagrams give no line.
   EXPECT_TRUE(console::ReplyLines("").empty());
   EXPECT_TRUE(console::ReplyLines("\xFF\xFF").empty());
   EXPECT_TRUE(console::ReplyLines(M).empty());
 }
 
-TEST(ConsoleLog, ExactlyOneEmptyLineSeparatesReplies) {
+TEST(ConsoleLog, AnEmptyReceiveCompletesNoLineButMaySeparate) {
   Lines log;
-  console::AppendReply(log, M + "print\na\n");
-  console::AppendReply(log, M + "print\nb\n\n");  // ends with an empty line: no second one
-  console::AppendReply(log, M + "print\ntail");   // the tail, then the separator
-  EXPECT_EQ(log, (Lines{"print", "a", "", "print", "b", "", "print", "tail", ""}));
-
-  // A receive that came out empty completes no line, and the separator is there already.
   console::AppendReply(log, "");
-  EXPECT_EQ(log.size(), 9u);
-  // A fresh log does not start with an empty line.
-  Lines fresh;
-  console::AppendReply(fresh, "");
-  EXPECT_TRUE(fresh.empty());
-  // After a line that is not empty (a command echo) an empty reply still separates.
-  fresh.push_back("Command : [x]");
-  console::AppendReply(fresh, "");
-  EXPECT_EQ(fresh, (Lines{"Command : [x]", ""}));
+  EXPECT_TRUE(log.empty());  // a fresh log does not start with an empty line
+  console::AppendReply(log, M + "print\ntail");
+  console::AppendReply(log, "");
+  EXPECT_EQ(log, (Lines{"print", "tail", ""}));
+  // After a command echo an empty receive still separates.
+  log.push_back("Command : [x]");
+  console::AppendReply(log, "");
+  EXPECT_EQ(log, (Lines{"print", "tail", "", "Command : [x]", ""}));
 }
 
 TEST(ConsoleLogFile, EveryLineEndsWithCrLfAndKeepsItsBytes) {
