@@ -21,7 +21,7 @@ define install_missing
 	fi
 endef
 
-.PHONY: all run test sanitize bench deps test-deps bench-deps build build-asan clean
+.PHONY: all run test sanitize bench deps test-deps bench-deps build build-asan clean levelshots
 
 all: build
 
@@ -62,6 +62,15 @@ bench: bench-deps
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DCORVANE_BENCH=ON -DCORVANE_TESTS=ON $(CMAKE_FLAGS)
 	cmake --build $(BENCH_BUILD) -j $(JOBS)
 	cd $(BENCH_BUILD) && $(MAKE) -s --no-print-directory -f $(CURDIR)/bench/run.mk SRC=$(CURDIR)
+
+# Copies the level pictures of an installed game into the working folder:
+#   make levelshots PAK=/usr/share/games/openarena/baseoa [GAME=q3|q2] [DEST=run] [FORCE=1] [SIZE=128]
+GAME ?= q3
+DEST ?= $(RUNDIR)
+levelshots:
+	@test -n "$(PAK)" || { echo "usage: make levelshots PAK=/path/to/file.pk3 [GAME=q3|q2] [DEST=$(RUNDIR)] [FORCE=1] [SIZE=128]" >&2; exit 2; }
+	python3 tools/levelshots/levelshots.py --game "$(GAME)" --dest "$(DEST)" \
+	  $(if $(filter 1 yes true,$(FORCE)),--force) $(if $(SIZE),--size "$(SIZE)") "$(PAK)"
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD)

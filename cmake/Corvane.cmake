@@ -28,3 +28,15 @@ function(corvane_gtest name)
       PROPERTIES ENVIRONMENT "${env}" TIMEOUT ${A_TIMEOUT} LABELS "${A_LABELS}")
   endif()
 endfunction()
+
+# corvane_add_subfolders() : adds every folder below the current one that has a
+# CMakeLists.txt (one folder per subsystem's tests, or per group of benchmarks).
+function(corvane_add_subfolders)
+  file(GLOB children LIST_DIRECTORIES true RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  list(SORT children)
+  foreach(child ${children})
+    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${child}/CMakeLists.txt)
+      add_subdirectory(${child})
+    endif()
+  endforeach()
+endfunction()

@@ -20,5 +20,7 @@ int main(int argc, char* argv[]) {
   app::CloseOnTerminationSignal(frame);
 
   frame.show();
-  return application.exec();
+  const int result = application.exec();
+  app::DestroyLongLivedForms();
+  return result;
 }

@@ -1,5 +1,8 @@
 #include "app/startup.h"
 
+#include "about/aboutform.h"
+#include "about/todoform.h"
+#include "addressbook/forms.h"
 #include "app/mainunit.h"
 #include "console/globalparam.h"
 
@@ -8,13 +11,17 @@ namespace app {
 void LoadUnitSettings() { LoadTerminalSettings(); }
 
 void RegisterFrameCommands(TF_Main& frame) {
-  // The open commands and the Help items register here, e.g.
+  // The open commands register here as well, e.g.
   //   frame.SetCommand(TFrameCommand::Connect, [] { ... });
-  static_cast<void>(frame);
+  frame.SetCommand(TFrameCommand::ToDoList, [] { OpenToDoViewer(); });
+  frame.SetCommand(TFrameCommand::About, [] { ShowAboutBox(); });
 }
 
 void CreateLongLivedForms() {
-  // QuickConnectForm, ConnectForm and F_NewServer are created here, in this order.
+  // QuickConnectForm, ConnectForm (which loads the server list) and F_NewServer, in this order.
+  CreateAddressBookForms();
 }
+
+void DestroyLongLivedForms() { DestroyAddressBookForms(); }
 
 }  // namespace app

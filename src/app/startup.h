@@ -15,5 +15,7 @@ namespace app {
 void LoadUnitSettings();
 void RegisterFrameCommands(TF_Main& frame);
 void CreateLongLivedForms();
+// Frees them again after the event loop, while the application object still exists.
+void DestroyLongLivedForms();
 
 }  // namespace app

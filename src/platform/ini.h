@@ -121,6 +121,9 @@ enum class IniSaveFault {
 // Called once per file write with the file's name; nullptr removes the hook.
 using IniSaveHook = std::function<IniSaveFault(const std::string& file)>;
 void SetIniSaveHook(IniSaveHook hook);
+// Whether writes wait for the disk (fsync) before the rename; on unless a test that writes
+// thousands of times turns it off.
+void SetIniSyncToDisk(bool sync);
 
 }  // namespace testing
 

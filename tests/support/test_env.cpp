@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <sstream>
 #include <stdexcept>
 
 #include "platform/paths.h"
@@ -35,7 +35,9 @@ std::string TempDir::Write(const std::string& relative, const std::string& bytes
 
 std::string TempDir::Read(const std::string& relative) const {
   std::ifstream in(std::filesystem::path(path_) / relative, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
 }
 
 ScopedProgramDir::ScopedProgramDir() : previous_(platform::CurrentDirectory()) { platform::SetCurrentDirectory(Path()); }

@@ -1,0 +1,93 @@
+#pragma once
+// What differs between the games on the wire, in one value per game. The monitor, the
+// classifier, the parsers and the reply assembler all take a GameTraits.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "protocol/monitor_state.h"
+
+namespace protocol {
+
+enum class Game : std::uint8_t { Quake3, Quake2 };
+
+// Columns of one layout of the printed status table. Every layout starts with num, score
+// and ping, then the name, then fixed columns that differ per layout.
+enum class TableLayout : std::uint8_t {
+  Quake3Original,  // num score ping name lastmsg address qport rate
+  Quake3Io,        // cl score ping name address rate (today's ioquake3 servers)
+  Quake2,          // num score ping name lastmsg address qport
+};
+
+struct GameTraits {
+  Game game;
+  std::string_view name;                  // for messages and tests
+  std::string_view queryText;             // query sent through SendQuery
+  std::string_view statusResponseMarker;  // recognises the query's answer
+  std::string_view statusTableMarker;     // recognises the printed status table
+  bool hasRateColumn;                     // player list shows a Rate column
+  bool gameTypeRule;                      // g_gametype in the server info drives the game type box
+  std::string_view pictureKey;            // user-info key naming the player picture
+  std::string_view pictureFolder;         // folder of player pictures
+  std::string_view levelFolder;           // folder of level pictures
+  bool stripDefaultSkin;                  // "/default" is dropped from the model before loading
+  // Texts in a reply that mean the password was refused (the games word it apart); an
+  // empty entry is unused.
+  std::array<std::string_view, 2> wrongPasswordTexts;
+  // Rule names are matched by the server with regard to letter case, so a rule change must
+  // name the rule as the server lists it.
+  bool ruleNamesCaseSensitive;
+  // Size of the server's print buffer: remote-command output comes in datagrams of at most
+  // this many text bytes less one after "print" and its line feed.
+  std::size_t printBuffer;
+  constexpr std::size_t MaxChunkText() const { return printBuffer - 1; }
+};
+
+inline constexpr GameTraits kQuake3{
+    .game = Game::Quake3,
+    .name = "Quake 3 Arena",
+    .queryText = " getstatus",
+    .statusResponseMarker = "statusResponse",
+    .statusTableMarker = "map:",
+    .hasRateColumn = true,
+    .gameTypeRule = true,
+    .pictureKey = "model",
+    .pictureFolder = "players\\Quake3\\",
+    .levelFolder = "levels\\Quake3\\",
+    .stripDefaultSkin = true,
+    .wrongPasswordTexts = {"Bad rconpassword", {}},
+    .ruleNamesCaseSensitive = false,
+    .printBuffer = 1008,
+};
+
+inline constexpr GameTraits kQuake2{
+    .game = Game::Quake2,
+    .name = "Quake 2",
+    .queryText = " status",
+    .statusResponseMarker = "\\mapname\\",
+    .statusTableMarker = "map              :",
+    .hasRateColumn = false,
+    .gameTypeRule = false,
+    .pictureKey = "skin",
+    .pictureFolder = "players\\Quake2\\",
+    .levelFolder = "levels\\Quake2\\",
+    .stripDefaultSkin = false,
+    // A Quake 2 server answers a wrong or missing password with "Bad rcon_password.".
+    .wrongPasswordTexts = {"Bad rconpassword", "Bad rcon_password"},
+    .ruleNamesCaseSensitive = true,
+    .printBuffer = 1384,
+};
+
+// The text that refuses a missing server password, for both games.
+inline constexpr std::string_view kNoPasswordText = "No rconpassword set";
+inline constexpr std::string_view kServerInfoMarker = "Server info settings:";
+inline constexpr std::string_view kUserInfoMarker = "userinfo";
+inline constexpr std::string_view kReadOnlyMarker = "read only";
+
+inline constexpr std::string_view kWrongPasswordWarning =
+    "Wrong rcon password, please try again\rClosing connection...";
+inline constexpr std::string_view kNoPasswordWarning =
+    "The server is not configured for remote administration.\rClosing connection...";
+
+}  // namespace protocol

@@ -1,0 +1,70 @@
+#include "protocol/packets.h"
+
+#include <string>
+
+#include "common/text.h"
+
+namespace protocol {
+
+std::string QueryDatagram(std::string_view queryText) {
+  std::string d;
+  d.reserve(kOutOfBand.size() + 1 + queryText.size());
+  d.append(kOutOfBand).append(" ").append(queryText);
+  return d;
+}
+
+std::string RconDatagram(std::string_view password, std::string_view command) {
+  std::string d;
+  d.reserve(kOutOfBand.size() + 6 + password.size() + command.size());
+  d.append(kOutOfBand).append("rcon ").append(password).append(" ").append(command);
+  return d;
+}
+
+std::string ConsoleOpeningDatagram(std::string_view password) {
+  std::string d;
+  d.append(kOutOfBand).append("rcon ").append(password).append(" status");
+  return d;
+}
+
+std::string ConsoleCommandDatagram(std::string_view password, std::string_view line) {
+  return RconDatagram(password, line);
+}
+
+std::string DumpUserCommand(std::string_view clientNumber) { return " dumpuser " + std::string(clientNumber); }
+std::string KickCommand(std::string_view clientNumber) { return " kick " + std::string(clientNumber); }
+std::string MapCommand(std::string_view mapText) { return " map " + std::string(mapText); }
+std::string GameTypeCommand(int index) { return " g_gametype " + std::to_string(index); }
+
+std::string UpperCase(std::string_view text) {
+  std::string result(text);
+  for (char& c : result)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return result;
+}
+
+std::string ChangeSettingName(std::string_view rule) {
+  std::string name = UpperCase(rule);
+  return name == "MAPNAME" ? std::string("MAP") : name;
+}
+
+std::string RuleChangeCommand(const GameTraits& traits, std::string_view rule, std::string_view value) {
+  const std::string name = ChangeSettingName(rule);
+  if (name == "MAP") return "MAP " + std::string(value);
+  if (traits.ruleNamesCaseSensitive) return std::string(rule) + " " + std::string(value);
+  return "set " + name + " " + std::string(value);
+}
+
+std::string PlayerPicturePath(const GameTraits& traits, std::string_view pictureValue) {
+  std::string value(pictureValue);
+  if (traits.stripDefaultSkin) {
+    const std::size_t at = value.find("/default");
+    if (at != std::string::npos) value.erase(at, 8);
+  }
+  return std::string(traits.pictureFolder) + SlashToBackslash(value) + ".jpg";
+}
+
+std::string LevelPicturePath(const GameTraits& traits, std::string_view mapName) {
+  return std::string(traits.levelFolder) + std::string(mapName) + ".jpg";
+}
+
+}  // namespace protocol

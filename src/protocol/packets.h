@@ -1,0 +1,55 @@
+#pragma once
+// The bytes of every datagram sent to a game server and the command texts of both games.
+// A datagram is four 0xFF bytes followed by 8-bit text, without terminator or line feed;
+// nothing is escaped, so passwords and commands with spaces go out unchanged.
+#include <string>
+#include <string_view>
+
+#include "protocol/game.h"
+
+namespace protocol {
+
+inline constexpr std::string_view kOutOfBand = "\xFF\xFF\xFF\xFF";
+// The start of every reply that prints remote-command output.
+inline constexpr std::string_view kPrintHeader = "\xFF\xFF\xFF\xFFprint\n";
+
+// marker + " " + query; the query texts start with a space of their own.
+std::string QueryDatagram(std::string_view queryText);
+// marker + "rcon " + password + " " + command. Monitor commands start with a space, so
+// two spaces stand before the command word; typed commands do not.
+std::string RconDatagram(std::string_view password, std::string_view command);
+// What a remote console sends when it opens: marker + "rcon " + password + " status"
+// (one space before status, where a monitor window's " status" makes two).
+std::string ConsoleOpeningDatagram(std::string_view password);
+// A line typed into a remote console: marker + "rcon " + password + " " + line.
+std::string ConsoleCommandDatagram(std::string_view password, std::string_view line);
+
+// Command texts of a monitor window, sent through SendRcon.
+inline constexpr std::string_view kStatusCommand = " status";
+inline constexpr std::string_view kServerInfoCommand = " serverinfo";
+std::string DumpUserCommand(std::string_view clientNumber);  // " dumpuser " + n
+std::string KickCommand(std::string_view clientNumber);      // " kick " + n
+std::string MapCommand(std::string_view mapText);            // " map " + text
+std::string GameTypeCommand(int index);                      // " g_gametype " + n (Quake 3)
+
+// The letters a to z turned to A to Z; every other byte unchanged.
+std::string UpperCase(std::string_view text);
+
+// The name the change-setting dialog shows for a rule: upper case, MAPNAME shown as MAP.
+std::string ChangeSettingName(std::string_view rule);
+
+// The command that sets `rule` (as listed by the server) to `value`:
+//   Quake 3: "MAP " + value for mapname, else "set " + RULE + " " + value (RULE upper case;
+//            the server matches rule names without regard to case);
+//   Quake 2: "MAP " + value for mapname, else the rule as the server listed it + " " +
+//            value: Quake 2 matches rule names case-sensitively, so "TIMELIMIT 20" would be
+//            an unknown command.
+std::string RuleChangeCommand(const GameTraits& traits, std::string_view rule, std::string_view value);
+
+// Relative picture paths ("players\Quake3\sarge\blue.jpg", "levels\Quake2\q2dm1.jpg").
+// For Quake 3 the first "/default" is dropped from the model first.
+std::string PlayerPicturePath(const GameTraits& traits, std::string_view pictureValue);
+std::string LevelPicturePath(const GameTraits& traits, std::string_view mapName);
+inline constexpr std::string_view kQuestionPicture = "players\\Question.bmp";
+
+}  // namespace protocol

@@ -1,0 +1,211 @@
+#include "protocol/parsers.h"
+
+#include <array>
+#include <exception>
+#include <utility>
+
+#include "common/text.h"
+#include "protocol/lines.h"
+#include "protocol/packets.h"
+
+namespace protocol {
+
+KeyValue SplitKeyValue(std::string_view line) {
+  const std::size_t space = line.find(' ');
+  if (space == std::string_view::npos) return {line, {}};
+  return {line.substr(0, space), common::TrimSpacesView(line.substr(space + 1))};
+}
+
+namespace {
+
+std::string CleanName(std::string_view raw) {
+  std::string stripped;
+  stripped.reserve(raw.size());
+  common::AppendStripped(stripped, raw);
+  return std::string(common::TrimSpacesView(stripped));
+}
+
+template <typename Hook>
+void RunHook(const Hook& hook, const std::string& value) {
+  if (!hook) return;
+  try {
+    hook(value);
+  } catch (...) {
+    // A failing effect skips only the rest of its own line.
+  }
+}
+
+// One row of the status table as read.
+struct TableRow {
+  std::string num, name, score, ping, address, rate;
+};
+
+// Which trailing column holds what, per layout.
+struct LayoutColumns {
+  std::size_t count;   // fixed columns after the name
+  int address;         // their indexes, -1 when the layout has none
+  int rate;
+};
+
+LayoutColumns ColumnsOf(TableLayout layout) {
+  switch (layout) {
+    case TableLayout::Quake3Original: return {4, 1, 3};  // lastmsg address qport rate
+    case TableLayout::Quake3Io: return {2, 0, 1};        // address rate
+    case TableLayout::Quake2: break;
+  }
+  return {3, 1, -1};                                     // lastmsg address qport
+}
+
+// Takes the last space-separated token off the end of `text`; false when nothing is left
+// before it (so that no name would remain).
+bool TakeLastToken(std::string_view& text, std::string_view& token) {
+  const std::size_t end = text.find_last_not_of(' ');
+  if (end == std::string_view::npos) return false;
+  text = text.substr(0, end + 1);
+  const std::size_t space = text.rfind(' ');
+  if (space == std::string_view::npos) return false;
+  token = text.substr(space + 1);
+  text = text.substr(0, space);
+  return true;
+}
+
+TableRow ReadTableRow(std::string_view line, TableLayout layout) {
+  const LayoutColumns cols = ColumnsOf(layout);
+  TableRow row;
+  std::string_view rest = line;
+  const std::string_view num = common::NextTokenView(rest, 0);
+  const std::string_view score = common::NextTokenView(rest, 0);
+  const std::string_view ping = common::NextTokenView(rest, 0);
+  row.num = num;
+  row.score = score;
+  row.ping = ping;
+
+  std::array<std::string_view, 4> tail{};
+  std::string_view middle = rest;
+  bool fromRight = !ping.empty();
+  for (std::size_t k = cols.count; fromRight && k-- > 0;) fromRight = TakeLastToken(middle, tail[k]);
+  if (fromRight) fromRight = !common::TrimSpacesView(middle).empty();
+  std::string_view name;
+  if (fromRight) {
+    name = middle;
+  } else {
+    // Too few columns to read from both ends: left to right, the name at least 16 wide.
+    tail = {};
+    name = common::NextTokenView(rest, 15);
+    for (std::size_t k = 0; k < cols.count; ++k) tail[k] = common::NextTokenView(rest, 0);
+  }
+  row.name = CleanName(name);
+  if (cols.address >= 0) row.address = StripColorCodes(tail[static_cast<std::size_t>(cols.address)]);
+  if (cols.rate >= 0) row.rate = tail[static_cast<std::size_t>(cols.rate)];
+  return row;
+}
+
+void Assign(PlayerRow& target, const TableRow& row, bool withRate) {
+  target.num = row.num;
+  target.name = row.name;
+  target.frags = row.score;
+  target.ping = row.ping;
+  target.address = row.address;
+  if (withRate) target.rate = row.rate;
+}
+
+}  // namespace
+
+void ParseStatusResponse(const GameTraits& /*traits*/, std::string_view reply, std::vector<PlayerRow>& players) {
+  players.clear();
+  LineReader lines(reply);
+  std::string_view line;
+  while (lines.Next(line)) {
+    if (lines.Number() <= 2 || line.empty()) continue;
+    std::string_view name;
+    const std::size_t quote = line.find('"');
+    if (quote != std::string_view::npos) {
+      name = line.substr(quote + 1);
+      if (!name.empty()) name.remove_suffix(1);  // the closing quote
+    }
+    PlayerRow row;
+    row.name = CleanName(name);
+    players.push_back(std::move(row));
+  }
+}
+
+TableLayout DetectTableLayout(const GameTraits& traits, std::string_view reply) {
+  if (traits.game == Game::Quake2) return TableLayout::Quake2;
+  LineReader lines(reply);
+  std::string_view line;
+  while (lines.Next(line) && lines.Number() < 3) {
+  }
+  return lines.Number() == 3 && Contains(line, "lastmsg") ? TableLayout::Quake3Original : TableLayout::Quake3Io;
+}
+
+void ParseStatusTable(const GameTraits& traits, std::string_view reply, std::vector<PlayerRow>& players) {
+  const TableLayout layout = DetectTableLayout(traits, reply);
+  // Names already seen in this table, with how often: the first line of a name updates every
+  // row of that name; a later line of the same name (two players of one name) updates the
+  // next row of that name instead, so each player keeps a row of its own.
+  std::vector<std::pair<std::string, std::size_t>> seen;
+  LineReader lines(reply);
+  std::string_view line;
+  while (lines.Next(line)) {
+    if (lines.Number() <= 4 || common::TrimSpacesView(line).empty()) continue;
+    const TableRow row = ReadTableRow(line, layout);
+    std::size_t occurrence = 0;
+    auto it = seen.begin();
+    for (; it != seen.end(); ++it)
+      if (it->first == row.name) break;
+    if (it == seen.end())
+      seen.emplace_back(row.name, 1);
+    else
+      occurrence = it->second++;
+
+    std::size_t index = 0;
+    bool matched = false;
+    for (PlayerRow& player : players) {
+      if (player.name != row.name) continue;
+      if (occurrence == 0 || index == occurrence) {
+        Assign(player, row, traits.hasRateColumn);
+        matched = true;
+      }
+      ++index;
+    }
+    if (!matched && !row.name.empty()) {
+      PlayerRow added;
+      Assign(added, row, traits.hasRateColumn);
+      players.push_back(std::move(added));
+    }
+  }
+}
+
+void ParseServerInfo(const GameTraits& traits, std::string_view reply, std::vector<RuleRow>& rules,
+                     const ServerInfoHooks& hooks) {
+  rules.clear();
+  LineReader lines(reply);
+  std::string_view line;
+  while (lines.Next(line)) {
+    if (lines.Number() <= 2) continue;
+    const KeyValue kv = SplitKeyValue(line);
+    rules.push_back({std::string(kv.key), std::string(kv.value)});
+    const RuleRow added = rules.back();  // a copy: a hook may look at the list
+    if (traits.gameTypeRule && added.key == "g_gametype") {
+      RunHook(hooks.onGameType, added.value);
+    } else if (added.key == "mapname") {
+      RunHook(hooks.onMapName, added.value);
+    }
+  }
+}
+
+void ParseUserInfo(const GameTraits& traits, std::string_view reply, std::vector<UserInfoRow>& rows,
+                   const std::function<void(const std::string&)>& onPicture) {
+  LineReader lines(reply);
+  std::string_view line;
+  while (lines.Next(line)) {
+    if (lines.Number() <= 3) continue;
+    const KeyValue kv = SplitKeyValue(line);
+    UserInfoRow row{std::string(kv.key), std::string(kv.value)};
+    if (UpperCase(kv.key) == "NAME") row.value = StripColorCodes(kv.value);
+    rows.push_back(std::move(row));
+    if (kv.key == traits.pictureKey) RunHook(onPicture, std::string(kv.value));
+  }
+}
+
+}  // namespace protocol

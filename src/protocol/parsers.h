@@ -1,0 +1,63 @@
+#pragma once
+// Taking apart the four replies a monitor window shows: the status response to the query
+// (player names), the printed status table (player details), the server-info listing (rules)
+// and the user-info listing (one player's settings).
+//
+// Every parser takes the whole reply text as received, still starting with the four 0xFF
+// bytes (a reply that came in several datagrams is joined first, see assembler.h). Lines are
+// cut at each line feed; a carriage return stays in its line; a final line feed does not
+// make an empty last line. Parsers never throw for any input: a line that cannot be read is
+// skipped.
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "protocol/game.h"
+#include "protocol/rows.h"
+
+namespace protocol {
+
+// Clears `players` and adds one row per player line (line 3 on): the name between the first
+// double quote and the last character, cleaned of colour codes and spaces; every other
+// column empty. A line without a double quote gives a row with an empty name.
+void ParseStatusResponse(const GameTraits& traits, std::string_view reply, std::vector<PlayerRow>& players);
+
+// The layout of a printed status table, told by its heading (line 3): a Quake 3 heading with
+// "lastmsg" is the original layout, any other Quake 3 heading today's ioquake3 layout.
+TableLayout DetectTableLayout(const GameTraits& traits, std::string_view reply);
+
+// Merges the status table (line 5 on) into `players` without clearing it: every row whose
+// name equals a table row's name is updated (num, name, frags, ping, address, and rate for
+// Quake 3); a name no row has is added. A line that is empty or holds only spaces changes
+// nothing.
+//
+// Each row is read with num, score and ping from the left and the layout's fixed trailing
+// columns from the right (original Quake 3: lastmsg, address, qport, rate; ioquake3:
+// address, rate; Quake 2: lastmsg, address, qport); the name is what lies between, so names
+// may hold spaces and be of any length. Name and address are cleaned of colour codes. A row
+// with too few columns for that is read left to right, the name taking at least 16
+// characters.
+void ParseStatusTable(const GameTraits& traits, std::string_view reply, std::vector<PlayerRow>& players);
+
+// Called right after the row of g_gametype (Quake 3 only) or mapname has been added, with
+// the row's value. An exception from a hook is caught: it skips only the rest of that line's
+// effects, and parsing goes on.
+struct ServerInfoHooks {
+  std::function<void(const std::string& value)> onGameType;
+  std::function<void(const std::string& value)> onMapName;
+};
+
+// Clears `rules` and adds one row per line from line 3 on, empty lines included: the key is
+// the text before the first space, the value the rest without spaces at either end.
+void ParseServerInfo(const GameTraits& traits, std::string_view reply, std::vector<RuleRow>& rules,
+                     const ServerInfoHooks& hooks = {});
+
+// Appends one row per line from line 4 on (after print, userinfo and the dashes), empty lines
+// included; the list is not cleared. The value of the key NAME (any letter case) is cleaned of
+// colour codes. `onPicture` is called with the value of the game's picture key ("model" or
+// "skin", exact), as split; an exception from it is caught.
+void ParseUserInfo(const GameTraits& traits, std::string_view reply, std::vector<UserInfoRow>& rows,
+                   const std::function<void(const std::string& value)>& onPicture = {});
+
+}  // namespace protocol

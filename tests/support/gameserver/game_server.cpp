@@ -1,0 +1,458 @@
+#include "support/gameserver/game_server.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <condition_variable>
+#include <cstring>
+#include <mutex>
+#include <stdexcept>
+#include <thread>
+
+#include "support/gameserver/games.h"
+#include "support/gameserver/rate_limiter.h"
+#include "support/gameserver/server_state.h"
+#include "support/gameserver/text.h"
+
+namespace test {
+
+using gameserver::EqualsNoCase;
+using gameserver::Escape;
+using gameserver::Format;
+
+Player Player::Bot(std::string name, std::string model, int score) {
+  Player player;
+  player.name = std::move(name);
+  player.model = std::move(model);
+  player.score = score;
+  player.address = "bot";
+  player.rate = 16384;
+  return player;
+}
+
+Player Player::Human(std::string name, std::string address, int ping, int score) {
+  Player player;
+  player.name = std::move(name);
+  player.address = std::move(address);
+  player.ping = ping;
+  player.score = score;
+  // A fixed qport per name, so tables stay the same from run to run.
+  int sum = 0;
+  for (unsigned char c : player.name) sum += c;
+  player.qport = 1000 + sum * 37 % 60000;
+  player.lastmsg = 50;
+  return player;
+}
+
+Player Player::Host(std::string name) {
+  Player player;
+  player.name = std::move(name);
+  player.address = "loopback";
+  return player;
+}
+
+std::string QueryPacket(Game game) {
+  return std::string(gameserver::kMarker) + (game == Game::Quake3 ? "  getstatus" : "  status");
+}
+
+std::string RconPacket(const std::string& password, const std::string& command) {
+  return std::string(gameserver::kMarker) + "rcon " + password + " " + command;
+}
+
+namespace {
+
+constexpr std::size_t kMaxDatagram = 65536;
+
+struct DropRule {
+  std::string word;
+  int remaining;  // -1: always
+};
+
+class Fd {
+ public:
+  Fd() = default;
+  explicit Fd(int fd) : fd_(fd) {}
+  ~Fd() { Reset(); }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  Fd& operator=(Fd&& other) noexcept {
+    Reset();
+    fd_ = other.fd_;
+    other.fd_ = -1;
+    return *this;
+  }
+  int get() const { return fd_; }
+  void Reset() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+  }
+
+ private:
+  int fd_ = -1;
+};
+
+std::runtime_error SystemError(const std::string& what) {
+  return std::runtime_error("test game server: " + what + ": " + std::strerror(errno));
+}
+
+}  // namespace
+
+struct GameServer::Impl {
+  explicit Impl(GameServerConfig c) : config(std::move(c)), state(config) {}
+
+  GameServerConfig config;
+  std::atomic<std::uint16_t> port{0};
+  std::atomic<bool> running{false};
+  Fd socket;
+  Fd wakeRead;
+  Fd wakeWrite;
+  std::thread thread;
+  std::chrono::steady_clock::time_point epoch = std::chrono::steady_clock::now();
+
+  // The game and its behaviour switches.
+  mutable std::mutex stateMutex;
+  gameserver::ServerState state;
+  gameserver::RateLimiter limiter;
+  bool rateLimit = config.rateLimit;
+  bool silent = config.silent;
+  int dropNext = 0;
+  std::vector<DropRule> dropRules;
+  std::function<bool(const Request&)> filter;
+  int dropped = 0;
+  int rateLimited = 0;
+
+  // What went in and out.
+  mutable std::mutex recordMutex;
+  mutable std::condition_variable recorded;
+  std::vector<Datagram> received;
+  std::vector<Datagram> sent;
+  std::vector<std::string> commands;
+
+  void Trace(const std::string& line) {
+    if (config.trace) config.trace(line);
+  }
+
+  void Run();
+  void Receive();
+  void Handle(const std::string& bytes, const sockaddr_in& from);
+  bool DropReply(const Request& request);
+  void Record(std::vector<Datagram>& list, Datagram datagram) {
+    {
+      std::lock_guard lock(recordMutex);
+      list.push_back(std::move(datagram));
+    }
+    recorded.notify_all();
+  }
+};
+
+void GameServer::Impl::Run() {
+  const auto started = std::chrono::steady_clock::now();
+  for (;;) {
+    int timeout = -1;
+    if (config.lifetime.count() > 0) {
+      const auto left = config.lifetime - std::chrono::duration_cast<std::chrono::milliseconds>(
+                                              std::chrono::steady_clock::now() - started);
+      if (left.count() <= 0) {
+        Trace("lifetime over, stopping");
+        break;
+      }
+      timeout = static_cast<int>(left.count());
+    }
+    pollfd fds[2] = {{socket.get(), POLLIN, 0}, {wakeRead.get(), POLLIN, 0}};
+    const int ready = ::poll(fds, 2, timeout);
+    if (ready < 0 && errno != EINTR) break;
+    if (fds[1].revents) break;
+    if (fds[0].revents & POLLIN) Receive();
+  }
+  running = false;
+  recorded.notify_all();
+}
+
+void GameServer::Impl::Receive() {
+  std::string buffer(kMaxDatagram, '\0');
+  for (;;) {
+    sockaddr_in from{};
+    socklen_t length = sizeof from;
+    const ssize_t n = ::recvfrom(socket.get(), buffer.data(), buffer.size(), MSG_DONTWAIT,
+                                 reinterpret_cast<sockaddr*>(&from), &length);
+    if (n < 0) return;  // drained (or an error the next poll reports again)
+    Handle(buffer.substr(0, static_cast<std::size_t>(n)), from);
+  }
+}
+
+void GameServer::Impl::Handle(const std::string& bytes, const sockaddr_in& from) {
+  const auto now = std::chrono::steady_clock::now();
+  const std::uint16_t clientPort = ntohs(from.sin_port);
+  char ip[INET_ADDRSTRLEN] = {};
+  ::inet_ntop(AF_INET, &from.sin_addr, ip, sizeof ip);
+  Trace(Format("<- %s:%u %zu bytes: ", ip, clientPort, bytes.size()) + Escape(bytes));
+  Record(received, {bytes, now, clientPort});
+  if (bytes.compare(0, gameserver::kMarker.size(), gameserver::kMarker) != 0) return;
+
+  // Decided under the state lock; the trace and the test's reply filter run outside it, so that
+  // they may call back into the server.
+  gameserver::PacketResult result;
+  std::function<bool(const Request&)> filterNow;
+  const char* refusal = nullptr;
+  {
+    std::lock_guard lock(stateMutex);
+    if (silent) {
+      refusal = "   silent: no answer";
+    } else {
+      gameserver::PacketContext context;
+      context.ip = ip;
+      context.nowMs = std::chrono::duration_cast<std::chrono::milliseconds>(now - epoch).count();
+      context.limiter = rateLimit ? &limiter : nullptr;
+      result = state.game == Game::Quake3 ? gameserver::HandleQuake3Packet(state, bytes, context)
+                                          : gameserver::HandleQuake2Packet(state, bytes, context);
+      if (result.rateLimited) {
+        ++rateLimited;
+        refusal = "   rate limit: dropped";
+      } else if (result.request && DropReply(*result.request)) {
+        ++dropped;
+        refusal = "   reply dropped on purpose";
+      } else {
+        filterNow = filter;
+      }
+    }
+  }
+  if (result.request && result.request->accepted) {
+    std::lock_guard lock(recordMutex);
+    commands.push_back(result.request->command);
+  }
+  if (!refusal && result.request && filterNow && filterNow(*result.request)) {
+    std::lock_guard lock(stateMutex);
+    ++dropped;
+    refusal = "   reply dropped by the filter";
+  }
+  if (refusal) {
+    Trace(refusal);
+    return;
+  }
+  if (!result.request) return;
+  for (const std::string& reply : result.replies) {
+    ::sendto(socket.get(), reply.data(), reply.size(), 0, reinterpret_cast<const sockaddr*>(&from), sizeof from);
+    Trace(Format("-> %s:%u %zu bytes: ", ip, clientPort, reply.size()) + Escape(reply));
+    Record(sent, {reply, std::chrono::steady_clock::now(), clientPort});
+  }
+}
+
+bool GameServer::Impl::DropReply(const Request& request) {
+  if (dropNext > 0) {
+    --dropNext;
+    return true;
+  }
+  for (auto it = dropRules.begin(); it != dropRules.end(); ++it) {
+    if (!EqualsNoCase(it->word, request.word)) continue;
+    if (it->remaining > 0 && --it->remaining == 0) dropRules.erase(it);
+    return true;
+  }
+  return false;
+}
+
+GameServer::GameServer(GameServerConfig config) : impl_(std::make_unique<Impl>(std::move(config))) {}
+
+GameServer::~GameServer() { Stop(); }
+
+void GameServer::Start() {
+  if (impl_->thread.joinable()) throw std::runtime_error("test game server: already started");
+  Fd sock(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0));
+  if (sock.get() < 0) throw SystemError("socket");
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(impl_->config.port);
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  if (::bind(sock.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) < 0)
+    throw SystemError(Format("bind 127.0.0.1:%u", impl_->config.port));
+  socklen_t length = sizeof address;
+  if (::getsockname(sock.get(), reinterpret_cast<sockaddr*>(&address), &length) < 0) throw SystemError("getsockname");
+  // Room for a burst of requests while the thread is busy answering.
+  const int bufferSize = 1 << 20;
+  ::setsockopt(sock.get(), SOL_SOCKET, SO_RCVBUF, &bufferSize, sizeof bufferSize);
+  int wake[2];
+  if (::pipe2(wake, O_CLOEXEC | O_NONBLOCK) < 0) throw SystemError("pipe");
+  impl_->wakeRead = Fd(wake[0]);
+  impl_->wakeWrite = Fd(wake[1]);
+  impl_->socket = std::move(sock);
+  impl_->port = ntohs(address.sin_port);
+  impl_->running = true;
+  impl_->thread = std::thread([impl = impl_.get()] { impl->Run(); });
+}
+
+void GameServer::Stop() {
+  if (!impl_->thread.joinable()) return;
+  const char byte = 1;
+  [[maybe_unused]] const ssize_t n = ::write(impl_->wakeWrite.get(), &byte, 1);
+  impl_->thread.join();
+  impl_->socket.Reset();
+  impl_->wakeRead.Reset();
+  impl_->wakeWrite.Reset();
+  impl_->running = false;
+}
+
+bool GameServer::Running() const { return impl_->running; }
+std::uint16_t GameServer::Port() const { return impl_->port; }
+
+std::vector<Datagram> GameServer::Received() const {
+  std::lock_guard lock(impl_->recordMutex);
+  return impl_->received;
+}
+
+std::size_t GameServer::ReceivedCount() const {
+  std::lock_guard lock(impl_->recordMutex);
+  return impl_->received.size();
+}
+
+bool GameServer::WaitForDatagrams(std::size_t count, std::chrono::milliseconds timeout) const {
+  std::unique_lock lock(impl_->recordMutex);
+  return impl_->recorded.wait_for(lock, timeout, [&] { return impl_->received.size() >= count; });
+}
+
+std::optional<Datagram> GameServer::WaitForDatagram(std::size_t index, std::chrono::milliseconds timeout) const {
+  std::unique_lock lock(impl_->recordMutex);
+  if (!impl_->recorded.wait_for(lock, timeout, [&] { return impl_->received.size() > index; })) return std::nullopt;
+  return impl_->received[index];
+}
+
+std::vector<Datagram> GameServer::Sent() const {
+  std::lock_guard lock(impl_->recordMutex);
+  return impl_->sent;
+}
+
+bool GameServer::WaitForReplies(std::size_t count, std::chrono::milliseconds timeout) const {
+  std::unique_lock lock(impl_->recordMutex);
+  return impl_->recorded.wait_for(lock, timeout, [&] { return impl_->sent.size() >= count; });
+}
+
+std::vector<std::string> GameServer::Commands() const {
+  std::lock_guard lock(impl_->recordMutex);
+  return impl_->commands;
+}
+
+void GameServer::ClearRecords() {
+  std::lock_guard lock(impl_->recordMutex);
+  impl_->received.clear();
+  impl_->sent.clear();
+  impl_->commands.clear();
+}
+
+void GameServer::SetPlayers(std::vector<Player> players) {
+  std::lock_guard lock(impl_->stateMutex);
+  impl_->state.SetPlayers(std::move(players));
+}
+
+void GameServer::AddPlayer(Player player) {
+  std::lock_guard lock(impl_->stateMutex);
+  impl_->state.PutPlayer(std::move(player));
+}
+
+bool GameServer::RemovePlayer(int slot) {
+  std::lock_guard lock(impl_->stateMutex);
+  return impl_->state.RemovePlayer(slot);
+}
+
+std::vector<Player> GameServer::Players() const {
+  std::lock_guard lock(impl_->stateMutex);
+  std::vector<Player> players;
+  for (const auto& [slot, player] : impl_->state.Players()) players.push_back(player);
+  return players;
+}
+
+void GameServer::SetCvar(const std::string& name, const std::string& value) {
+  std::lock_guard lock(impl_->stateMutex);
+  impl_->state.cvars.ForceSet(name, value);
+}
+
+void GameServer::DefineCvar(CvarDef cvar) {
+  std::lock_guard lock(impl_->stateMutex);
+  impl_->state.cvars.Define(cvar);
+}
+
+std::optional<std::string> GameServer::Cvar(const std::string& name) const {
+  std::lock_guard lock(impl_->stateMutex);
+  const auto* cvar = impl_->state.cvars.Find(name);
+  return cvar ? std::optional<std::string>(cvar->value) : std::nullopt;
+}
+
+std::optional<std::string> GameServer::LatchedCvar(const std::string& name) const {
+  std::lock_guard lock(impl_->stateMutex);
+  const auto* cvar = impl_->state.cvars.Find(name);
+  return cvar ? cvar->latched : std::nullopt;
+}
+
+void GameServer::SetMap(const std::string& name) {
+  std::lock_guard lock(impl_->stateMutex);
+  impl_->state.SetMapName(name);
+}
+
+std::string GameServer::Map() const {
+  std::lock_guard lock(impl_->stateMutex);
+  return impl_->state.MapName();
+}
+
+void GameServer::SetMaps(std::vector<std::string> maps) {
+  std::lock_guard lock(impl_->stateMutex);
+  impl_->state.maps = std::move(maps);
+}
+
+void GameServer::SetPassword(const std::string& password) {
+  std::lock_guard lock(impl_->stateMutex);
+  impl_->state.cvars.ForceSet(gameserver::PasswordCvar(impl_->state.game), password);
+}
+
+void GameServer::SetLayout(StatusLayout layout) {
+  std::lock_guard lock(impl_->stateMutex);
+  impl_->state.layout = layout;
+}
+
+void GameServer::SetRateLimit(bool on) {
+  std::lock_guard lock(impl_->stateMutex);
+  impl_->rateLimit = on;
+  impl_->limiter.Reset();
+}
+
+void GameServer::SetSilent(bool on) {
+  std::lock_guard lock(impl_->stateMutex);
+  impl_->silent = on;
+}
+
+void GameServer::DropNextReplies(int count) {
+  std::lock_guard lock(impl_->stateMutex);
+  impl_->dropNext = count;
+}
+
+void GameServer::DropRepliesTo(const std::string& word, int count) {
+  if (count == 0) return;
+  std::lock_guard lock(impl_->stateMutex);
+  impl_->dropRules.push_back({word, count < 0 ? -1 : count});
+}
+
+void GameServer::SetReplyFilter(std::function<bool(const Request&)> filter) {
+  std::lock_guard lock(impl_->stateMutex);
+  impl_->filter = std::move(filter);
+}
+
+void GameServer::ClearDrops() {
+  std::lock_guard lock(impl_->stateMutex);
+  impl_->dropNext = 0;
+  impl_->dropRules.clear();
+  impl_->filter = nullptr;
+}
+
+int GameServer::DroppedReplies() const {
+  std::lock_guard lock(impl_->stateMutex);
+  return impl_->dropped;
+}
+
+int GameServer::RateLimitedRequests() const {
+  std::lock_guard lock(impl_->stateMutex);
+  return impl_->rateLimited;
+}
+
+}  // namespace test
