@@ -4,13 +4,11 @@
 #include "about/todoform.h"
 #include "addressbook/forms.h"
 #include "app/mainunit.h"
+#include "console/globalparam.h"
 
 namespace app {
 
-void LoadUnitSettings() {
-  // The console look is read here (LoadTerminalSettings); it needs the application object,
-  // which exists already, but nothing of the frame.
-}
+void LoadUnitSettings() { LoadTerminalSettings(); }
 
 void RegisterFrameCommands(TF_Main& frame) {
   // The open commands register here as well, e.g.

@@ -1,0 +1,144 @@
+// The console against a UDP peer on 127.0.0.1 that plays the server.
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+
+#include "gui/console/console_fixture.h"
+#include "platform/errorhandler.h"
+
+namespace consoletest {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class ConsoleWire : public ConsoleTest {
+ protected:
+  // What Memo1 shows, one entry per paragraph.
+  static QStringList Shown(const TTerminalForm* console) {
+    QStringList shown;
+    const QTextDocument* document = console->Memo1->document();
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) shown << block.text();
+    return shown;
+  }
+  // Opens a console, waits for its opening datagram and answers it.
+  TTerminalForm* OpenAndGreet(const std::string& reply) {
+    TTerminalForm* console = Open();
+    EXPECT_TRUE(peer.WaitFor(1));
+    const size_t before = console->LogLines().size();
+    Reply(console, reply);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return console->LogLines().size() > before; }, 3000));
+    return console;
+  }
+};
+
+TEST_F(ConsoleWire, TheConsoleGreetsWithStatusAndSendsCommandsAsTyped) {
+  TTerminalForm* console = OpenTerminal("c", "my pass", "127.0.0.1", peer.PortText());
+  ASSERT_TRUE(peer.WaitFor(1));
+  EXPECT_EQ(peer.Received[0].data, "\xFF\xFF\xFF\xFF" "rcon my pass status");
+  // The greeting is neither echoed nor remembered.
+  EXPECT_TRUE(console->LogLines().empty());
+  EXPECT_TRUE(console->FHistory.empty());
+
+  Type(console, "  say  hello there ");
+  Type(console, "status");
+  ASSERT_TRUE(peer.WaitFor(3));
+  EXPECT_EQ(peer.Received[1].data, kMarker + "rcon my pass   say  hello there ");
+  EXPECT_EQ(peer.Received[2].data, kMarker + "rcon my pass status");
+  EXPECT_EQ(console->LogLines(), (Lines{"Command : [  say  hello there ]", "Command : [status]"}));
+
+  TTerminalForm* open = OpenTerminal("c", "", "127.0.0.1", peer.PortText());
+  open->E_Command->setText(QString::fromLatin1("\xE9t\xE9"));  // Latin-1 letters go out as their 8-bit bytes
+  QTest::keyClick(open->E_Command, Qt::Key_Return);
+  ASSERT_TRUE(peer.WaitFor(5));
+  EXPECT_EQ(peer.Received[3].data, kMarker + "rcon  status");
+  EXPECT_EQ(peer.Received[4].data, kMarker + "rcon  \xE9t\xE9");
+}
+
+TEST_F(ConsoleWire, ARepliesLinesAreShownAsTheyCame) {
+  TTerminalForm* console = OpenAndGreet(kMarker + "print\n^1Red ^7Team\tx\nsecond line\n");
+  EXPECT_EQ(console->LogLines(), (Lines{"print", "^1Red ^7Team\tx", "second line", ""}));
+  EXPECT_EQ(Shown(console), (QStringList{"print", "^1Red ^7Team\tx", "second line", ""}));
+
+  // Carriage returns stay in the log (a saved log has them) but do not break the shown line.
+  Reply(console, kMarker + "print\r\nabc\r\n");
+  ASSERT_TRUE(WaitForLog(console, 7));
+  EXPECT_EQ(console->LogLines(), (Lines{"print", "^1Red ^7Team\tx", "second line", "", "print\r", "abc\r", ""}));
+  EXPECT_EQ(Shown(console).size(), 7);
+  EXPECT_EQ(Shown(console)[5], "abc");
+}
+
+TEST_F(ConsoleWire, OneEmptyLineSeparatesReplies) {
+  TTerminalForm* console = OpenAndGreet(kMarker + "print\nfirst\n");
+  Reply(console, kMarker + "print\nsecond\n\n");  // ends with an empty line of its own
+  Reply(console, kMarker + "print\nthird\n");
+  ASSERT_TRUE(WaitForLog(console, 9));
+  QTest::qWait(50);
+  EXPECT_EQ(console->LogLines(), (Lines{"print", "first", "", "print", "second", "", "print", "third", ""}));
+}
+
+TEST_F(ConsoleWire, TextAfterTheLastLineFeedIsNotLost) {
+  // A long listing comes in chunks that may end in the middle of a line.
+  const std::string row = "10     0    0 Beret           ^7bot                        ";
+  TTerminalForm* console = OpenAndGreet(kMarker + "print\nmap: oa_dm1\n" + row);
+  Reply(console, kMarker + "print\n             16384\n11     0    0 Grunt\n\n");
+  ASSERT_TRUE(WaitForLog(console, 8));
+  EXPECT_EQ(console->LogLines(),
+            (Lines{"print", "map: oa_dm1", row, "", "print", "             16384", "11     0    0 Grunt", ""}));
+}
+
+TEST_F(ConsoleWire, AReplyLongerThanTheOldReceiveBufferIsShownWhole) {
+  const std::string line(99, 'x');
+  std::string listing = kMarker + "print\n";
+  for (int i = 0; i < 20; ++i) listing += line + "\n";
+  ASSERT_GT(listing.size(), 1024u);
+  TTerminalForm* console = OpenAndGreet(listing);
+  EXPECT_EQ(console->LogLines().size(), 22u);
+  EXPECT_EQ(console->LogLines()[20], line);
+}
+
+TEST_F(ConsoleWire, ARefusedPasswordIsShownLikeAnyReply) {
+  TTerminalForm* console = OpenAndGreet(kMarker + "print\nBad rconpassword.\n");
+  EXPECT_EQ(console->LogLines(), (Lines{"print", "Bad rconpassword.", ""}));
+  EXPECT_TRUE(dialogs.messages.empty());
+  // The console stays open and usable.
+  Type(console, "status");
+  ASSERT_TRUE(peer.WaitFor(2));
+  EXPECT_EQ(frame.Children().size(), 1u);
+}
+
+TEST_F(ConsoleWire, EachConsoleShowsOnlyWhatArrivesOnItsOwnSocket) {
+  TTerminalForm* one = OpenAndGreet(kMarker + "print\none\n");
+  TTerminalForm* two = OpenAndGreet(kMarker + "print\ntwo\n");
+  EXPECT_EQ(one->LogLines(), (Lines{"print", "one", ""}));
+  EXPECT_EQ(two->LogLines(), (Lines{"print", "two", ""}));
+}
+
+TEST_F(ConsoleWire, CommandsKeepToTheServersRateAndNoneIsDropped) {
+  net::RequestPacer& pacer = net::RequestPacer::Instance();
+  const int burst = pacer.Burst();
+  const int period = pacer.PeriodMs();
+  pacer.Configure(2, 100);
+  TTerminalForm* console = Open();
+  for (int i = 1; i <= 4; ++i) Type(console, QString("cmd %1").arg(i));
+  const bool all = peer.WaitFor(5);
+  pacer.Configure(burst, period);
+  ASSERT_TRUE(all);
+  EXPECT_EQ(peer.Texts(), (Lines{kMarker + "rcon secret status", kMarker + "rcon secret cmd 1", kMarker + "rcon secret cmd 2",
+                                 kMarker + "rcon secret cmd 3", kMarker + "rcon secret cmd 4"}));
+  // Two went at once, the rest one per period.
+  EXPECT_GE(peer.Received[4].ms - peer.Received[0].ms, 250.0);
+}
+
+TEST_F(ConsoleWire, APortThatIsNoNumberLeavesNoWindowBehind) {
+  platform::Guarded([&] { OpenTerminal("Remote Console - 127.0.0.1:abc", "secret", "127.0.0.1", "abc"); });
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0].type, platform::MsgType::Error);
+  EXPECT_EQ(dialogs.messages[0].caption, "Corvane");
+  EXPECT_EQ(dialogs.messages[0].text, "'abc' is not a valid integer value.");
+  Settle();
+  EXPECT_TRUE(frame.Children().empty());
+  for (QWidget* widget : QApplication::allWidgets()) EXPECT_EQ(qobject_cast<TTerminalForm*>(widget), nullptr);
+}
+
+}  // namespace
+}  // namespace consoletest
