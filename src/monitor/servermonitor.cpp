@@ -18,6 +18,7 @@
 #include <utility>
 
 #include "common/hostname.h"
+#include "console/terminalunit.h"
 #include "monitor/changesetting.h"
 #include "monitor/listview.h"
 #include "monitor/picturebox.h"
@@ -310,7 +311,10 @@ void TF_ServerMonitor::P_DetailsResize() {
 }
 
 void TF_ServerMonitor::RemoteConsole1Click() {
-  // The console is opened through the console's opener once it is part of the program.
+  // With the boxes as they stand now, edited or not.
+  const std::string host = platform::ToAnsi(E_Hostname->text());
+  const std::string port = platform::ToAnsi(E_Port->text());
+  OpenTerminal("Remote Console - " + host + ":" + port, platform::ToAnsi(E_Password->text()), host, port);
 }
 
 void TF_ServerMonitor::Settings1Click() {

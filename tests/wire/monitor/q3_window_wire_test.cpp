@@ -242,3 +242,25 @@ TEST_F(Q3Wire, NameLookupMessages) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Q3Wire, RemoteConsoleOpensWithTheBoxesAsTheyStandNow) {
+  GameServer server(Quake3(BotPlayers(1), "other"));
+  server.Start();
+  TF_Q3Server* window = Open<TF_Q3Server>(server, "secret");
+  ASSERT_TRUE(WaitFor([&] { return window->State() == msRefused; }));
+  server.ClearRecords();
+  // The user edits the password box; the console takes the edited one.
+  window->E_Password->setText("other");
+  window->RemoteConsole1->trigger();
+  ASSERT_TRUE(WaitForCount(server, 1));
+  EXPECT_EQ(server.Received()[0].bytes, kFF + "rcon other status");
+  const std::vector<QWidget*> children = platform::Frame()->Children();
+  ASSERT_EQ(children.size(), 2u);
+  QWidget* console = children[0] == window ? children[1] : children[0];
+  EXPECT_EQ(console->windowTitle().toStdString(), "Remote Console - 127.0.0.1:" + std::to_string(server.Port()));
+  console->close();
+}
+
+}  // namespace

@@ -3,7 +3,9 @@
 #include <QElapsedTimer>
 
 #include "monitor_fixture.h"
-#include "protocol/packets.h"
+#include <QLineEdit>
+
+#include "console/terminalunit.h"
 
 namespace {
 
@@ -25,17 +27,13 @@ TEST_F(RateLimitWire, OneSecondPollWithAConsoleLosesNoRequestAndEveryRefreshComp
   TF_Q3Server* window = Open<TF_Q3Server>(server, "secret");
   window->TB_Refresh->setValue(1);
 
-  // The console shares the server and so its bucket; it reaches it through the same pacer.
-  TUDPClient console;
-  console.Paced = true;
-  console.Host = "127.0.0.1";
-  console.Port = std::to_string(server.Port());
-  int consoleReplies = 0;
-  console.OnData = [&](TUDPClient& client, int) {
-    if (!client.ReceiveText().empty()) ++consoleReplies;
-  };
-  console.Open();
-  console.SendText(protocol::ConsoleOpeningDatagram("secret"));
+  // A console on the same server, opened from the window: it shares the server's bucket and
+  // reaches it through the same pacer.
+  window->RemoteConsole1->trigger();
+  TTerminalForm* console = nullptr;
+  for (QWidget* child : platform::Frame()->Children())
+    if (auto* c = dynamic_cast<TTerminalForm*>(child)) console = c;
+  ASSERT_NE(console, nullptr);
   int consoleSent = 1;
 
   int incomplete = 0;
@@ -46,7 +44,8 @@ TEST_F(RateLimitWire, OneSecondPollWithAConsoleLosesNoRequestAndEveryRefreshComp
   while (clock.elapsed() < 11000) {
     QTest::qWait(50);
     if (clock.elapsed() >= nextCommand && consoleSent < 8) {
-      console.SendText(protocol::ConsoleCommandDatagram("secret", "serverinfo"));
+      console->E_Command->setText("serverinfo");
+      console->FormKeyPress(13);
       ++consoleSent;
       nextCommand += 1300;
     }
@@ -59,7 +58,15 @@ TEST_F(RateLimitWire, OneSecondPollWithAConsoleLosesNoRequestAndEveryRefreshComp
   EXPECT_EQ(server.RateLimitedRequests(), 0);
   EXPECT_GT(completeChecks, 0);
   EXPECT_EQ(incomplete, 0);
-  EXPECT_TRUE(WaitFor([&] { return consoleReplies >= consoleSent; }, 12000));
+  // Every console command reached the server and was answered.
+  EXPECT_TRUE(WaitFor([&] { return console->FHistory.size() + 1 == static_cast<std::size_t>(consoleSent); }));
+  const std::string consoleCommand = RconBytes("secret", "serverinfo");
+  EXPECT_TRUE(WaitFor([&] {
+    int n = 0;
+    for (const std::string& b : Bytes(server)) n += b == consoleCommand;
+    return n == consoleSent - 1;
+  }, 12000));
+  EXPECT_EQ(server.RateLimitedRequests(), 0);
 
   // The window's requests: its chains, each whole and in order.
   std::vector<std::string> mine;
@@ -81,7 +88,7 @@ TEST_F(RateLimitWire, OneSecondPollWithAConsoleLosesNoRequestAndEveryRefreshComp
     ++chains;
   }
   EXPECT_GE(chains, 2);
-  console.Close();
+  console->close();
 }
 
 }  // namespace
