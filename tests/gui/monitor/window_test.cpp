@@ -216,7 +216,13 @@ TEST_F(Window, AFullRefreshOfSixtyFourPlayersTakesUnderAMillisecond) {
     session.DataArrived(table);
     best = std::min(best, clock.nsecsElapsed());
   }
+#if defined(__SANITIZE_ADDRESS__) || !defined(NDEBUG)
+  // The bound holds for the optimised build; a sanitizer or debug build is several times slower.
+  EXPECT_LT(best, 5000000) << best << " ns";
+#else
   EXPECT_LT(best, 1000000) << best << " ns";
+#endif
+  RecordProperty("best_ns", static_cast<int>(best));
   EXPECT_EQ(window->LV_Players->topLevelItem(63)->text(4), "203.0.113.9:27960");
 }
 
