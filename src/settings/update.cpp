@@ -68,11 +68,13 @@ void StartServerUpdate(TSettingsHost& host, const std::vector<std::string>& comm
 
   TSettingsHost* target = &host;
   const auto sequence = SendSequence::Create(
-      [target](const std::string& command, std::function<void()> onSent) { target->SendRcon(command, std::move(onSent)); });
+      [target](const std::string& command, std::function<void()> onSent) {
+        target->SendRcon(command, std::move(onSent));
+        target->SetLamp(kUpdatingLamp);  // SendRcon made it yellow; green while the update runs
+      });
   run->sequence = sequence;
   SendSequence* raw = sequence.get();
   sequence->onProgress = [run, raw] {
-    run->host->SetLamp(kUpdatingLamp);
     run->host->SetStatusText(UpdateProgressText(raw->Sent(), raw->Total()));
   };
   sequence->onDone = [run] {
