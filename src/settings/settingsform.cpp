@@ -1,5 +1,6 @@
 #include "settings/settingsform.h"
 
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -30,6 +31,17 @@ constexpr int kFieldHeight = 21;
 constexpr int kCheckHeight = 17;
 
 const char* const kNoAnswerNote = "No answer from server: sent only if you change it";
+
+// A caption is 100 pixels wide whatever the name; a long name gets a smaller font rather than
+// losing its first letters (the caption is right-aligned).
+void FitCaption(QLabel* label) {
+  QFont font = label->font();
+  const qreal smallest = 6;
+  while (QFontMetrics(font).horizontalAdvance(label->text()) > label->width() && font.pointSizeF() > smallest) {
+    font.setPointSizeF(std::max(smallest, font.pointSizeF() - 0.5));
+  }
+  if (font != label->font()) label->setFont(font);
+}
 
 }  // namespace
 
@@ -136,6 +148,7 @@ void TF_Settings::BuildFields(const std::string& fileName) {
       label->setGeometry(cell.left, cell.top, cell.width, kLabelHeight);
       label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
       label->setToolTip(platform::ToDisplay(settings::TooltipText(p.field.defaultValue, p.field.hint)));
+      FitCaption(label);
       extent = extent.expandedTo(QSize(label->geometry().right() + 1, label->geometry().bottom() + 1));
       if (p.input) {
         BuildInput(p, label);
@@ -225,9 +238,12 @@ void TF_Settings::ApplyReply(const std::string& datagram) {
 void TF_Settings::ApplyValue(Input& input, const std::string& value) {
   bool shows = true;
   switch (input.kind) {
-    case InputKind::Text:
-      static_cast<settings::TextField*>(input.widget)->setText(platform::ToUnicode(value));
+    case InputKind::Text: {
+      auto* edit = static_cast<settings::TextField*>(input.widget);
+      edit->setText(platform::ToUnicode(value));
+      edit->setCursorPosition(0);  // show the start of a long value
       break;
+    }
     case InputKind::Spin: {
       auto* spin = static_cast<settings::SpinField*>(input.widget);
       shows = settings::SpinShowsValue(value);
@@ -300,7 +316,7 @@ void TF_Settings::UpdateValuesLabel() {
   } else if (!waitOver_ && answered < total) {
     text = QString("Reading values from the server: %1 of %2").arg(answered).arg(total);
   } else {
-    text = QString("%1 of %2 values read; greyed fields are sent only if you change them.").arg(known).arg(total);
+    text = QString("%1 of %2 values read; greyed ones are sent only if changed").arg(known).arg(total);
   }
   L_Values->setText(text);
 }
