@@ -22,7 +22,11 @@ bool NeedsQuake2Quotes(std::string_view text) {
 std::string QueryDatagram(std::string_view password, std::string_view name) { return protocol::RconDatagram(password, name); }
 
 std::string TextCommand(const protocol::GameTraits& game, std::string_view name, std::string_view text) {
-  if (game.game == protocol::Game::Quake3) return "set " + std::string(name) + " " + std::string(text);
+  if (game.game == protocol::Game::Quake3) {
+    // "set NAME " with nothing after it prints the variable instead of clearing it.
+    if (text.empty()) return "set " + std::string(name) + " \"\"";
+    return "set " + std::string(name) + " " + std::string(text);
+  }
   if (NeedsQuake2Quotes(text)) return std::string(name) + " \"" + std::string(text) + "\"";
   return std::string(name) + " " + std::string(text);
 }

@@ -11,7 +11,8 @@ namespace settings {
 // marker + "rcon " + password + " " + name: a variable named alone prints its value.
 std::string QueryDatagram(std::string_view password, std::string_view name);
 
-// Quake 3: "set " + name + " " + text (set takes the rest of the line as the value).
+// Quake 3: "set " + name + " " + text (set takes the rest of the line as the value); an empty
+// text is sent as "set " + name + " \"\"", since "set NAME " alone only prints the variable.
 // Quake 2: name + " " + text. The Quake 2 server splits the line into words and takes the first
 // word after the name as the value, so a text that is empty or holds a blank is sent in double
 // quotes: hostname "My Server".

@@ -245,6 +245,8 @@ TEST_F(SettingsDialog, Quake2FormsAndValuesThatWouldNotSurviveTheTrip) {
   motd->selectAll();
   QTest::keyClicks(motd, "Frag on");
   auto* hostname = Input<QLineEdit>("hostname");
+  EXPECT_EQ(hostname->cursorPosition(), 0);  // a long value shows its start
+  QTest::keyClick(hostname, Qt::Key_End);
   QTest::keyClicks(hostname, "!");
   EXPECT_EQ(dialog.UpdateCommands(), (Strings{"hostname \"My Server!\"", "motd \"Frag on\"", "name a^7", "timelimit 20"}));
 }

@@ -15,7 +15,7 @@ TEST(SettingsCommands, QueryAndUpdateForms) {
   EXPECT_EQ(settings::QueryDatagram("", "g_motd"), "\xFF\xFF\xFF\xFFrcon  g_motd");
 
   EXPECT_EQ(settings::TextCommand(kQuake3, "hostname", "My Server"), "set hostname My Server");
-  EXPECT_EQ(settings::TextCommand(kQuake3, "g_motd", ""), "set g_motd ");
+  EXPECT_EQ(settings::TextCommand(kQuake3, "g_motd", ""), "set g_motd \"\"");
   EXPECT_EQ(settings::TextCommand(kQuake2, "hostname", "My Server"), "hostname \"My Server\"");
   EXPECT_EQ(settings::TextCommand(kQuake2, "hostname", ""), "hostname \"\"");
   EXPECT_EQ(settings::TextCommand(kQuake2, "hostname", "Solo"), "hostname Solo");

@@ -11,7 +11,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
+#include <iostream>
 #include <map>
 #include <sstream>
 #include <string>
@@ -206,6 +208,9 @@ TEST_F(SettingsWire, Quake3LostReplyIsUnknownAndNotSentWhileTheWindowPolls) {
     timelimit->selectAll();
     QTest::keyClicks(timelimit, "30");
     InputOf<QCheckBox>(dialog, "g_friendlyFire")->click();
+    auto* password = InputOf<QLineEdit>(dialog, "g_password");
+    password->selectAll();
+    QTest::keyClick(password, Qt::Key_Delete);  // emptied on purpose: sent, and it clears
     return platform::mrOk;
   });
   ASSERT_TRUE(WaitForUpdate(60000)) << host->status;
@@ -214,10 +219,11 @@ TEST_F(SettingsWire, Quake3LostReplyIsUnknownAndNotSentWhileTheWindowPolls) {
   for (const std::string& c : server->Commands())
     if (c.find(' ') != std::string::npos) updates.push_back(c);
   EXPECT_EQ(updates, (Strings{"set sv_hostname ^1Test ^7Server", "timelimit 30", "fraglimit 20", "g_friendlyFire 0",
-                              "g_speed 320", "g_gravity 800", "set g_password letmein", "capturelimit 8",
+                              "g_speed 320", "g_gravity 800", "set g_password \"\"", "capturelimit 8",
                               "g_allowVote 1"}));
   EXPECT_EQ(server->Cvar("g_motd"), "Old news");
   EXPECT_EQ(server->Cvar("g_doWarmup"), "0");
+  EXPECT_EQ(server->Cvar("g_password"), "");
   EXPECT_EQ(server->RateLimitedRequests(), 0);
   EXPECT_GT(host->replies, 3);  // the window's polls were answered throughout
 }
@@ -290,6 +296,65 @@ TEST_F(SettingsWire, WrongPasswordFillsNothingAndSendsNothing) {
   ASSERT_TRUE(WaitForUpdate(5000));
   EXPECT_TRUE(host->rcons.empty());
   EXPECT_EQ(server->Cvar("sv_hostname"), "^1Test ^7Server");
+}
+
+}  // namespace
+
+namespace {
+
+// Against a real Quake 3 server on 127.0.0.1, password "secret", when its port is given in
+// CORVANE_SETTINGS_REAL_Q3_PORT: the shipped file is read twice; everything the first update
+// sent back must read again as it was, and an emptied g_motd must be empty.
+TEST(SettingsRealServer, ShippedFileRoundTrip) {
+  const char* port = std::getenv("CORVANE_SETTINGS_REAL_Q3_PORT");
+  if (!port) GTEST_SKIP() << "no real server named";
+  test::ScopedProgramDir dir;
+  test::ScopedDialogs dialogs;
+  dir.Write("q3-default.ini", ShippedFile("q3-default.ini"));
+  FakeHost host(protocol::kQuake3, std::atoi(port), "secret");
+  host.client.Open();
+
+  std::map<std::string, std::string> first;
+  const auto snapshot = [](TF_Settings& dialog) {
+    std::map<std::string, std::string> values;
+    for (QWidget* w : dialog.Grid()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+      if (w->objectName().isEmpty()) continue;
+      if (auto* e = qobject_cast<QLineEdit*>(w)) values[w->objectName().toStdString()] = e->text().toStdString();
+      if (auto* s = qobject_cast<QSpinBox*>(w)) values[w->objectName().toStdString()] = s->text().toStdString();
+      if (auto* c = qobject_cast<QCheckBox*>(w)) values[w->objectName().toStdString()] = std::to_string(c->checkState());
+    }
+    return values;
+  };
+  dialogs.modalAnswers.push_back([&](QDialog& d) {
+    auto& dialog = static_cast<TF_Settings&>(d);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return dialog.QueriesSent() == dialog.QueriesTotal() && dialog.AnsweredCount() == dialog.InputCount(); },
+                    60000));
+    QTest::qWait(1000);
+    std::cout << "first reading: " << dialog.KnownCount() << " of " << dialog.InputCount() << " known, "
+              << dialog.AnsweredCount() << " answered\n";
+    first = snapshot(dialog);
+    auto* motd = InputOf<QLineEdit>(dialog, "g_motd");
+    motd->selectAll();
+    QTest::keyClick(motd, Qt::Key_Delete);
+    return platform::mrOk;
+  });
+  OpenServerSettings(host);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !settings::UpdateRunning(host); }, 90000));
+  std::cout << "update sent " << host.sentCount << " commands\n";
+
+  std::map<std::string, std::string> second;
+  dialogs.modalAnswers.push_back([&](QDialog& d) {
+    auto& dialog = static_cast<TF_Settings&>(d);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return dialog.QueriesSent() == dialog.QueriesTotal() && dialog.AnsweredCount() == dialog.InputCount(); },
+                    90000));
+    QTest::qWait(1000);
+    std::cout << "second reading: " << dialog.KnownCount() << " of " << dialog.InputCount() << " known\n";
+    second = snapshot(dialog);
+    return platform::mrCancel;
+  });
+  OpenServerSettings(host);
+  first["g_motd"] = "";
+  for (const auto& [name, value] : first) EXPECT_EQ(second[name], value) << name;
 }
 
 }  // namespace
