@@ -32,8 +32,8 @@ constexpr int kCheckHeight = 17;
 
 const char* const kNoAnswerNote = "No answer from server: sent only if you change it";
 
-// A caption is 100 pixels wide whatever the name; a long name gets a smaller font rather than
-// losing its first letters (the caption is right-aligned).
+// A grid caption is 100 pixels wide whatever the name; a long name gets a smaller font rather
+// than losing its first letters (the caption is right-aligned).
 void FitCaption(QLabel* label) {
   QFont font = label->font();
   const qreal smallest = 6;
@@ -93,6 +93,8 @@ TF_Settings::TF_Settings(QWidget* parent)
   Label1->setObjectName("Label1");
   Label1->move(8, 12);
   Label1->adjustSize();
+  Label1->resize(142, Label1->height());  // up to the text field beside it
+  FitCaption(Label1);
   E_CustomSettingsFile = new QLineEdit(Panel1);
   E_CustomSettingsFile->setObjectName("E_CustomSettingsFile");
   E_CustomSettingsFile->setGeometry(152, 8, 161, 21);
