@@ -40,10 +40,4 @@ TEST(SettingsCommands, WhatTheServerTakesBackUnchanged) {
   }
 }
 
-TEST(SettingsCommands, ProgressText) {
-  EXPECT_EQ(settings::UpdateProgressText(0, 40), "Updating server...");
-  EXPECT_EQ(settings::UpdateProgressText(3, 40), "Updating server... 3 of 40");
-  EXPECT_EQ(settings::UpdateProgressText(40, 40), "Updating server... 40 of 40");
-}
-
 }  // namespace
