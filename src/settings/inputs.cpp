@@ -2,6 +2,7 @@
 
 #include <QLineEdit>
 #include <QPalette>
+#include <QWheelEvent>
 
 #include <climits>
 
@@ -30,6 +31,7 @@ SpinField::SpinField(QWidget* parent) : QSpinBox(parent) {
   setRange(INT_MIN, INT_MAX);
   setSingleStep(1);
   setValue(0);
+  setFocusPolicy(Qt::StrongFocus);
   connect(lineEdit(), &QLineEdit::textEdited, this, [this] { emit Edited(); });
 }
 
@@ -44,6 +46,14 @@ void SpinField::stepBy(int steps) {
   // The arrows, the Up and Down keys and the wheel all step; from the unknown state they start at 0.
   emit Edited();
   QSpinBox::stepBy(steps);
+}
+
+void SpinField::wheelEvent(QWheelEvent* event) {
+  if (!hasFocus()) {
+    event->ignore();
+    return;
+  }
+  QSpinBox::wheelEvent(event);
 }
 
 QString SpinField::textFromValue(int value) const { return unknown_ ? QString() : QSpinBox::textFromValue(value); }

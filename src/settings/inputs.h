@@ -35,6 +35,9 @@ class SpinField : public QSpinBox {
 
  protected:
   QString textFromValue(int value) const override;
+  // The wheel scrolls the grid unless the field has the focus: turning it over the grid must
+  // not change values on its way.
+  void wheelEvent(QWheelEvent* event) override;
 
  private:
   bool unknown_ = false;

@@ -1,7 +1,9 @@
 // The settings dialog: its layout, the grid it builds, and how replies and edits fill it.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QWheelEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -228,6 +230,26 @@ TEST_F(SettingsDialog, UnknownInputsAreGreyedAndSentOnlyWhenEdited) {
   // Arrows step an unknown spin field from 0 and make it edited.
   QTest::keyClick(Input<QSpinBox>("g_speed"), Qt::Key_Up);
   EXPECT_EQ(dialog.UpdateCommands().back(), "g_speed 1");
+}
+
+TEST_F(SettingsDialog, WheelOverTheGridScrollsInsteadOfChangingValues) {
+  Build(Fields({Field("INT", "timelimit")}));
+  dialog.ApplyReply(Q3Reply("timelimit", "15"));
+  auto* spin = Input<QSpinBox>("timelimit");
+  const auto turn = [&] {
+    QWheelEvent wheel(QPointF(5, 5), spin->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, 120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(spin, &wheel);
+  };
+  turn();
+  EXPECT_EQ(spin->value(), 15);
+  dialog.show();
+  dialog.activateWindow();
+  spin->setFocus();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return spin->hasFocus(); }, 2000));
+  turn();
+  EXPECT_EQ(spin->value(), 16);  // the focused field takes the wheel
+  EXPECT_EQ(dialog.UpdateCommands(), (Strings{"timelimit 16"}));
 }
 
 TEST_F(SettingsDialog, Quake2FormsAndValuesThatWouldNotSurviveTheTrip) {
