@@ -4,6 +4,8 @@
 #include "about/todoform.h"
 #include "addressbook/forms.h"
 #include "app/mainunit.h"
+#include "monitor/servermonitor.h"
+#include "settings/opensettings.h"
 #include "console/globalparam.h"
 
 namespace app {
@@ -15,6 +17,8 @@ void RegisterFrameCommands(TF_Main& frame) {
   //   frame.SetCommand(TFrameCommand::Connect, [] { ... });
   frame.SetCommand(TFrameCommand::ToDoList, [] { OpenToDoViewer(); });
   frame.SetCommand(TFrameCommand::About, [] { ShowAboutBox(); });
+  // "&Settings" of every monitor window opens the settings editor on that window's server.
+  TF_ServerMonitor::SetSettingsCommand([](TF_ServerMonitor& window) { OpenServerSettings(window); });
 }
 
 void CreateLongLivedForms() {

@@ -25,6 +25,7 @@
 #include "monitor/traits.h"
 #include "net/udpclient.h"
 #include "platform/mdi.h"
+#include "settings/settingshost.h"
 
 class QAction;
 class QComboBox;
@@ -46,6 +47,7 @@ class UpDown;
 
 class TF_ServerMonitor : public QWidget,
                          public platform::MergedMenuOwner,
+                         public TSettingsHost,
                          private monitor::MonitorView,
                          private monitor::MonitorTransport {
  public:
@@ -79,6 +81,15 @@ class TF_ServerMonitor : public QWidget,
   // Panel 0 of StatusBar1.
   void SetStatusText(const std::string& text) override;
   std::string StatusText() const;
+
+  // TSettingsHost: what the settings editor opened from this window uses.
+  const protocol::GameTraits& Game() const override { return *traits_->wire; }
+  std::string ClientHost() const override { return client_.Host; }
+  std::string ClientPort() const override { return client_.Port; }
+  std::string PasswordText() const override;
+  void SetLamp(const QColor& color) override;
+  void SendRcon(const std::string& command, std::function<void()> onSent) override;
+  QWidget* HostWindow() override { return this; }
 
   QMenu* MergedMenu() override { return MenuItem; }
   // The creation size, so that a frame shows the window at it.

@@ -52,7 +52,7 @@ void MonitorSession::SetLamp(Lamp lamp) {
   view_.ShowLamp(lamp);
 }
 
-void MonitorSession::Send(const std::string& datagram, Step step) {
+void MonitorSession::Send(const std::string& datagram, Step step, std::function<void()> onSent) {
   SetLamp(Lamp::Yellow);
   if (step != Step::None) {
     step_ = step;
@@ -60,12 +60,13 @@ void MonitorSession::Send(const std::string& datagram, Step step) {
   }
   ++queued_;
   std::weak_ptr<bool> alive = alive_;
-  transport_.Send(datagram, [this, alive, step] {
+  transport_.Send(datagram, [this, alive, step, onSent = std::move(onSent)] {
     if (alive.expired()) return;
     --queued_;
     const TimePoint now = transport_.Now();
     assembler_.NoteSent(now);
     if (step != Step::None && step_ == step && !stepSentAt_) stepSentAt_ = now;
+    if (onSent) onSent();
   });
 }
 
@@ -73,6 +74,10 @@ void MonitorSession::SendQuery(const std::string& text) { Send(protocol::QueryDa
 
 void MonitorSession::SendRcon(const std::string& command) {
   Send(protocol::RconDatagram(transport_.Password(), command), Step::None);
+}
+
+void MonitorSession::SendRcon(const std::string& command, std::function<void()> onSent) {
+  Send(protocol::RconDatagram(transport_.Password(), command), Step::None, std::move(onSent));
 }
 
 // ---------------------------------------------------------------------------------------------

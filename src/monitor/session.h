@@ -117,6 +117,8 @@ class MonitorSession {
   void SendQuery(const std::string& text);
   // Lamp yellow, then marker + "rcon " + the password box now + " " + command.
   void SendRcon(const std::string& command);
+  // As SendRcon; onSent runs when the datagram has left (never after the session is gone).
+  void SendRcon(const std::string& command, std::function<void()> onSent);
 
   // The track bar moved to `position` seconds (1..60).
   void TB_RefreshChange(int position);
@@ -166,7 +168,7 @@ class MonitorSession {
  private:
   enum class Step { None, Query, Status, ServerInfo };
 
-  void Send(const std::string& datagram, Step step);
+  void Send(const std::string& datagram, Step step, std::function<void()> onSent = {});
   void HandleReply(const std::string& reply);
   void Apply(const protocol::ReplyDecision& decision, const std::string& reply);
   void ParseTable(const std::string& reply);
