@@ -271,6 +271,15 @@ int IniDocument::ReadInteger(std::string_view section, std::string_view key, int
 
 bool IniDocument::HasSection(std::string_view section) const { return !Sections(Trim(section)).empty(); }
 
+std::vector<std::string> IniDocument::SectionNames() const {
+  std::vector<std::string> names;
+  for (size_t i = 0; i < lines_.size(); ++i) {
+    const Parsed p = Parse(lines_[i].text, i == 0);
+    if (p.kind == Parsed::Section) names.emplace_back(p.name);
+  }
+  return names;
+}
+
 void IniDocument::EnsureLastLineEnds() {
   if (!lines_.empty() && lines_.back().end.empty()) lines_.back().end = "\r\n";
 }

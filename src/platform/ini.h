@@ -85,6 +85,8 @@ class IniDocument {
   std::string ReadString(std::string_view section, std::string_view key, const std::string& fallback) const;
   int ReadInteger(std::string_view section, std::string_view key, int fallback) const;
   bool HasSection(std::string_view section) const;
+  // The names of the sections, trimmed, in file order (a name that appears twice is listed twice).
+  std::vector<std::string> SectionNames() const;
 
   // False (and the document unchanged) when the names or the value cannot be stored.
   [[nodiscard]] bool Write(std::string_view section, std::string_view key, std::string_view value);

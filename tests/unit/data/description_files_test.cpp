@@ -1,62 +1,74 @@
 // The settings description files build a whole settings grid: the dialog stops building at
-// the first field whose name it cannot use, so every field must be sound.
+// the first field whose name it cannot use, so every field must be sound. Read with the
+// program's own readers.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <set>
 #include <string>
 
+#include "platform/ini.h"
+#include "protocol/packets.h"
+#include "settings/description.h"
+#include "settings/fields.h"
+#include "settings/reply.h"
 #include "shipped_files.h"
 #include "support/test_env.h"
 
 namespace {
 
-using data_test::IniFile;
-using data_test::Upper;
+using protocol::UpperCase;
+using settings::FieldDescription;
 
-struct Field {
-  std::string type, name, defaultValue, hint;
-};
-
-std::vector<Field> CheckDescriptionFile(const std::string& file) {
+std::vector<FieldDescription> CheckDescriptionFile(const std::string& file) {
   const std::string bytes = data_test::ReadFile(test::SourceDir() + "/data/" + file);
   for (size_t i = 0; i < bytes.size(); ++i) {
     if (bytes[i] == '\n') {
       EXPECT_TRUE(i > 0 && bytes[i - 1] == '\r') << file << ": LF without CR at byte " << i;
     }
   }
-  const IniFile ini(bytes);
+  const platform::IniDocument ini = platform::IniDocument::FromBytes(bytes);
 
   const auto count = ini.Value("Common", "NumFields");
-  EXPECT_TRUE(count && data_test::IsWholeNumber(*count)) << file << ": NumFields";
-  const int numFields = count ? std::stoi(*count) : 0;
+  EXPECT_TRUE(count && settings::SpinShowsValue(*count)) << file << ": NumFields";
+  const int numFields = ini.ReadInteger("Common", "NumFields", 0);
+  const std::vector<std::string> sections = ini.SectionNames();
   int fieldSections = 0;
-  for (const std::string& section : ini.Sections())
-    if (Upper(section).rfind("FIELD", 0) == 0) ++fieldSections;
+  for (const std::string& section : sections)
+    if (UpperCase(section).rfind("FIELD", 0) == 0) ++fieldSections;
   EXPECT_EQ(fieldSections, numFields) << file << ": NumFields does not match the field sections";
-  EXPECT_EQ(ini.Sections().size(), std::set<std::string>(ini.Sections().begin(), ini.Sections().end()).size())
-      << file << ": a section appears twice";
+  std::set<std::string> distinct;
+  for (const std::string& section : sections) distinct.insert(UpperCase(section));
+  EXPECT_EQ(sections.size(), distinct.size()) << file << ": a section appears twice";
 
-  std::vector<Field> fields;
+  // The program's reader sees every field, and the dialog would build every one of them.
+  const settings::Description description = settings::ReadDescription(ini);
+  EXPECT_EQ(description.numFields, numFields);
+  EXPECT_EQ(static_cast<int>(description.fields.size()), numFields) << file;
+  const settings::BuildPlan plan = settings::PlanFields(description.fields);
+  EXPECT_FALSE(plan.stopped) << file << ": building stops at " << (plan.fields.empty() ? "" : plan.fields.back().field.name);
+  EXPECT_EQ(plan.fields.size(), description.fields.size()) << file;
+
+  std::vector<FieldDescription> fields;
   std::set<std::string> names;
   for (int n = 1; n <= numFields; ++n) {
     const std::string section = "Field" + std::to_string(n);
-    const auto get = [&](const char* key) { return ini.Value(section, key); };
-    if (!get("Name")) {
+    if (!ini.Value(section, "Name")) {
       ADD_FAILURE() << file << ": " << section << " missing or without Name";
       continue;
     }
-    Field f{get("Type").value_or(""), *get("Name"), get("Default").value_or(""), get("Hint").value_or("")};
+    const FieldDescription& f = description.fields.at(static_cast<size_t>(n - 1));
     const std::string where = file + ": " + section + " (" + f.name + ")";
     EXPECT_TRUE(f.type == "STRING" || f.type == "INT" || f.type == "BOOL") << where << ": Type " << f.type;
-    EXPECT_TRUE(data_test::IsIdentifier(f.name)) << where << ": not an identifier";
-    EXPECT_NE(Upper(f.name), "EMPTY") << where;
-    EXPECT_TRUE(names.insert(Upper(f.name)).second) << where << ": name used twice (case ignored)";
+    EXPECT_NE(settings::KindOf(f.type), settings::InputKind::None) << where;
+    EXPECT_TRUE(settings::IsIdentifier(f.name)) << where << ": not an identifier";
+    EXPECT_FALSE(settings::IsEmptyName(f.name)) << where;
+    EXPECT_TRUE(names.insert(UpperCase(f.name)).second) << where << ": name used twice (case ignored)";
     if (f.type == "INT") {
-      EXPECT_TRUE(data_test::IsWholeNumber(f.defaultValue)) << where << ": Default " << f.defaultValue;
+      EXPECT_TRUE(settings::SpinShowsValue(f.defaultValue)) << where << ": Default " << f.defaultValue;
     }
     if (f.type == "BOOL") {
-      EXPECT_TRUE(f.defaultValue == "0" || f.defaultValue == "1") << where << ": Default " << f.defaultValue;
+      EXPECT_TRUE(settings::CheckShowsValue(f.defaultValue)) << where << ": Default " << f.defaultValue;
     }
     EXPECT_FALSE(f.hint.empty()) << where << ": no hint";
     EXPECT_EQ(f.hint.find_first_of("\r\n\t"), std::string::npos) << where;
@@ -67,8 +79,8 @@ std::vector<Field> CheckDescriptionFile(const std::string& file) {
   return fields;
 }
 
-bool Has(const std::vector<Field>& fields, const std::string& name, const std::string& type) {
-  return std::any_of(fields.begin(), fields.end(), [&](const Field& f) { return f.name == name && f.type == type; });
+bool Has(const std::vector<FieldDescription>& fields, const std::string& name, const std::string& type) {
+  return std::any_of(fields.begin(), fields.end(), [&](const FieldDescription& f) { return f.name == name && f.type == type; });
 }
 
 TEST(DescriptionFiles, Quake3FileParses) {
@@ -81,7 +93,7 @@ TEST(DescriptionFiles, Quake3FileParses) {
 TEST(DescriptionFiles, Quake2FileParsesWithTheServersSpelling) {
   const auto fields = CheckDescriptionFile("q2-default.ini");
   // The Quake 2 server matches variable names with their case; its own are all lower case.
-  for (const Field& f : fields) {
+  for (const FieldDescription& f : fields) {
     std::string lower = f.name;
     std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
     EXPECT_EQ(f.name, lower) << f.name;
@@ -92,24 +104,26 @@ TEST(DescriptionFiles, Quake2FileParsesWithTheServersSpelling) {
 }
 
 TEST(DescriptionFiles, RemotePasswordIsNeverAField) {
-  // The dialog sends every field back, even one whose value never arrived: an empty remote
-  // password would lock the administrator out of the server.
+  // The administrator may change any field and send it: an emptied remote password would lock
+  // the administrator out of the server.
   for (const char* file : {"q3-default.ini", "q2-default.ini"}) {
-    const IniFile ini(data_test::ReadFile(test::SourceDir() + "/data/" + file));
-    for (int n = 1;; ++n) {
-      const auto name = ini.Value("Field" + std::to_string(n), "Name");
-      if (!name) break;
-      EXPECT_NE(Upper(*name), "RCONPASSWORD") << file;
-      EXPECT_NE(Upper(*name), "RCON_PASSWORD") << file;
+    const auto description = settings::ReadDescriptionFile(test::SourceDir() + "/data/" + file);
+    for (const FieldDescription& f : description.fields) {
+      EXPECT_NE(UpperCase(f.name), "RCONPASSWORD") << file;
+      EXPECT_NE(UpperCase(f.name), "RCON_PASSWORD") << file;
     }
   }
 }
 
-TEST(DescriptionFiles, TheTestReaderFollowsProfileRules) {
-  const IniFile ini("[common]\r\nnumfields = 2\r\nNumFields=9\r\n[Field1]\r\nName=a=b\r\n");
+TEST(DescriptionFiles, TheReaderFollowsProfileRules) {
+  const auto ini = platform::IniDocument::FromBytes("[common]\r\nnumfields = 2\r\nNumFields=9\r\n[Field1]\r\nName=a=b\r\n");
   EXPECT_EQ(ini.Value("COMMON", "NUMFIELDS"), "2");  // first occurrence wins, case ignored
   EXPECT_EQ(ini.Value("field1", "name"), "a=b");
   EXPECT_FALSE(ini.Value("Field2", "Name"));
+  const auto description = settings::ReadDescription(ini);
+  EXPECT_EQ(description.numFields, 2);
+  ASSERT_EQ(description.fields.size(), 1u);  // Field2 would be EMPTY: nothing to read
+  EXPECT_EQ(description.fields[0].name, "a=b");
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// The map lists shipped in data/levels load cleanly with the program's line rules.
+// The map lists shipped in data/levels load cleanly with the program's lookup-list reader.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -6,25 +6,35 @@
 #include <string>
 #include <vector>
 
+#include "common/lookuplist.h"
+#include "protocol/packets.h"
 #include "shipped_files.h"
 #include "support/test_env.h"
 
 namespace {
 
-using data_test::LookupLines;
-using data_test::SplitLookupLine;
-using data_test::Upper;
+using protocol::UpperCase;
+
+struct Entry {
+  std::string key;
+  std::string value;
+};
 
 struct MapList {
   std::string file;
-  std::vector<data_test::LookupEntry> entries;
+  std::vector<Entry> entries;
 };
 
 std::string LevelsDir() { return test::SourceDir() + "/data/levels/"; }
 
-// Loads a list and checks the bytes and every line; failures name the file and line.
+std::vector<Entry> Entries(const TLookupList& list) {
+  std::vector<Entry> entries;
+  for (const TLookupEntry& e : list) entries.push_back({e.Key, e.Value});
+  return entries;
+}
+
+// Loads a list and checks the bytes and every entry; failures name the file and line.
 MapList Load(const std::string& relative) {
-  MapList list{relative, {}};
   const std::string bytes = data_test::ReadFile(LevelsDir() + relative);
   EXPECT_FALSE(bytes.empty()) << relative;
   EXPECT_TRUE(bytes.size() >= 2 && bytes.substr(bytes.size() - 2) == "\r\n") << relative << ": last line not ended by CR LF";
@@ -37,12 +47,21 @@ MapList Load(const std::string& relative) {
     }
     EXPECT_NE(bytes[i], '\x1a') << relative << ": Ctrl-Z would end the file early";
   }
+
+  TLookupList list;
+  LoadLookupList(list, LevelsDir() + relative);
+  MapList result{relative, Entries(list)};
+  // Written out again, the entries give the file byte for byte: nothing was cut at 255
+  // characters, split at a stray tab or lost after a NUL.
+  std::string rebuilt;
+  for (const Entry& e : result.entries) rebuilt += e.key + "\t" + e.value + "\r\n";
+  EXPECT_EQ(rebuilt, bytes) << relative << ": the reader does not give the file back";
+
   std::set<std::string> seen;
   int number = 0;
-  for (const std::string& line : LookupLines(bytes)) {
+  for (const Entry& entry : result.entries) {
     ++number;
-    const auto entry = SplitLookupLine(line);
-    EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 1) << relative << ":" << number << ": want name TAB description";
+    EXPECT_EQ(entry.value.find('\t'), std::string::npos) << relative << ":" << number << ": want name TAB description";
     EXPECT_FALSE(entry.key.empty()) << relative << ":" << number << ": empty map name";
     EXPECT_FALSE(entry.value.empty()) << relative << ":" << number << ": empty description";
     EXPECT_EQ(entry.key.find_first_of(" \\/\""), std::string::npos) << relative << ":" << number << ": '" << entry.key << "'";
@@ -50,15 +69,18 @@ MapList Load(const std::string& relative) {
     EXPECT_LE(entry.value.size(), 255u) << relative << ":" << number;
     EXPECT_EQ(entry.value, std::string(entry.value.c_str())) << relative << ":" << number << ": NUL byte";
     // Look-ups ignore case, so names differing only in case would hide one another.
-    EXPECT_TRUE(seen.insert(Upper(entry.key)).second) << relative << ":" << number << ": '" << entry.key << "' twice";
-    list.entries.push_back(entry);
+    const bool first = seen.insert(UpperCase(entry.key)).second;
+    EXPECT_TRUE(first) << relative << ":" << number << ": '" << entry.key << "' twice";
+    if (first) {
+      EXPECT_EQ(FindLookupValue(list, UpperCase(entry.key)), entry.value) << relative << ":" << number;
+    }
   }
-  return list;
+  return result;
 }
 
 std::set<std::string> Names(const MapList& list) {
   std::set<std::string> names;
-  for (const auto& e : list.entries) names.insert(Upper(e.key));
+  for (const auto& e : list.entries) names.insert(UpperCase(e.key));
   return names;
 }
 
@@ -78,10 +100,10 @@ TEST(MapLists, GameTypeListsAgreeWithTheAllMapsList) {
     const MapList list = Load(file);
     for (const auto& entry : list.entries) {
       const auto match = std::find_if(all.entries.begin(), all.entries.end(),
-                                      [&](const auto& a) { return Upper(a.key) == Upper(entry.key); });
+                                      [&](const auto& a) { return UpperCase(a.key) == UpperCase(entry.key); });
       ASSERT_NE(match, all.entries.end()) << file << ": " << entry.key << " is not in q3-all-maps.txt";
       EXPECT_EQ(match->value, entry.value) << file << ": " << entry.key << " is described differently";
-      inSomeList.insert(Upper(entry.key));
+      inSomeList.insert(UpperCase(entry.key));
     }
   }
   EXPECT_GE(inSomeList.size(), all.entries.size() * 3 / 4) << "most maps should belong to a game type";
@@ -106,16 +128,20 @@ TEST(MapLists, StockMapsAreInTheirLists) {
   for (const char* map : {"BASE1", "BOSS2"}) EXPECT_TRUE(q2.count(map)) << map;
 }
 
-TEST(MapLists, TheTestReaderSplitsLinesAsTheProgramDoes) {
+TEST(MapLists, TheReaderSplitsLinesAsTheFilesAssume) {
   // A bare LF stays inside the line, CR and CR LF end it, Ctrl-Z ends the file.
-  const auto lines = LookupLines("a\tb\nc\r\nd\te\tf\rg\r\n\r\nh\x1aignored\r\n");
-  ASSERT_EQ(lines.size(), 5u);
-  EXPECT_EQ(lines[0], "a\tb\nc");
-  EXPECT_EQ(SplitLookupLine(lines[1]).key, "d");
-  EXPECT_EQ(SplitLookupLine(lines[1]).value, "e\tf");
-  EXPECT_EQ(SplitLookupLine(lines[2]).value, "");
-  EXPECT_EQ(lines[3], "");
-  EXPECT_EQ(lines[4], "h");
+  TLookupList list;
+  LoadLookupListFromText(list, "a\tb\nc\r\nd\te\tf\rg\r\n\r\nh\x1aignored\r\n");
+  const auto entries = Entries(list);
+  ASSERT_EQ(entries.size(), 5u);
+  EXPECT_EQ(entries[0].key, "a");
+  EXPECT_EQ(entries[0].value, "b\nc");
+  EXPECT_EQ(entries[1].key, "d");
+  EXPECT_EQ(entries[1].value, "e\tf");
+  EXPECT_EQ(entries[2].key, "g");
+  EXPECT_EQ(entries[2].value, "");
+  EXPECT_EQ(entries[3].key, "");
+  EXPECT_EQ(entries[4].key, "h");
 }
 
 }  // namespace

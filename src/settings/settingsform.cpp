@@ -1,0 +1,369 @@
+#include "settings/settingsform.h"
+
+#include <QFontMetrics>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPalette>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+#include "platform/dialogs.h"
+#include "platform/text.h"
+#include "settings/commands.h"
+#include "settings/inputs.h"
+#include "settings/reply.h"
+#include "settings/sequence.h"
+
+using settings::InputKind;
+
+namespace {
+
+constexpr int kLabelHeight = 15;
+constexpr int kFieldHeight = 21;
+constexpr int kCheckHeight = 17;
+
+const char* const kNoAnswerNote = "No answer from server: sent only if you change it";
+
+// A grid caption is 100 pixels wide whatever the name; a long name gets a smaller font rather
+// than losing its first letters (the caption is right-aligned).
+void FitCaption(QLabel* label) {
+  QFont font = label->font();
+  const qreal smallest = 6;
+  while (QFontMetrics(font).horizontalAdvance(label->text()) > label->width() && font.pointSizeF() > smallest) {
+    font.setPointSizeF(std::max(smallest, font.pointSizeF() - 0.5));
+  }
+  if (font != label->font()) label->setFont(font);
+}
+
+}  // namespace
+
+TF_Settings::TF_Settings(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint) {
+  setObjectName("F_Settings");
+  setWindowTitle("Server Settings");
+  setFixedSize(661, 391);
+
+  PageControl1 = new QTabWidget(this);
+  PageControl1->setObjectName("PageControl1");
+  PageControl1->setGeometry(0, 0, 661, 391);
+
+  TS_Q3AServerSettings = new QWidget;
+  TS_Q3AServerSettings->setObjectName("TS_Q3AServerSettings");
+  ScrollBox1 = new QScrollArea(TS_Q3AServerSettings);
+  ScrollBox1->setObjectName("ScrollBox1");
+  ScrollBox1->setGeometry(0, 0, 653, 322);
+  ScrollBox1->setWidgetResizable(false);
+  grid_ = new QWidget;
+  grid_->setObjectName("ScrollBox1Grid");
+  grid_->resize(0, 0);
+  ScrollBox1->setWidget(grid_);
+
+  L_Values = new QLabel(TS_Q3AServerSettings);
+  L_Values->setObjectName("L_Values");
+  L_Values->setGeometry(8, 335, 376, 17);
+
+  Btn_Ok = new QPushButton("&Update server", TS_Q3AServerSettings);
+  Btn_Ok->setObjectName("Btn_Ok");
+  Btn_Ok->setGeometry(392, 331, 123, 25);
+  Btn_Ok->setDefault(true);
+  Btn_Cancel = new QPushButton("&Cancel", TS_Q3AServerSettings);
+  Btn_Cancel->setObjectName("Btn_Cancel");
+  Btn_Cancel->setGeometry(528, 331, 121, 25);
+  connect(Btn_Ok, &QPushButton::clicked, this, [this] { done(platform::mrOk); });
+  connect(Btn_Cancel, &QPushButton::clicked, this, [this] { done(platform::mrCancel); });
+
+  TS_Settings = new QWidget;
+  TS_Settings->setObjectName("TS_Settings");
+  auto* settingsLayout = new QVBoxLayout(TS_Settings);
+  settingsLayout->setContentsMargins(0, 0, 0, 0);
+  Panel1 = new QFrame;
+  Panel1->setObjectName("Panel1");
+  Panel1->setFrameShape(QFrame::Panel);
+  Panel1->setFrameShadow(QFrame::Sunken);
+  settingsLayout->addWidget(Panel1);
+  Label1 = new QLabel("Custom Server Settings File:", Panel1);
+  Label1->setObjectName("Label1");
+  Label1->move(8, 12);
+  Label1->adjustSize();
+  Label1->resize(142, Label1->height());  // up to the text field beside it
+  FitCaption(Label1);
+  E_CustomSettingsFile = new QLineEdit(Panel1);
+  E_CustomSettingsFile->setObjectName("E_CustomSettingsFile");
+  E_CustomSettingsFile->setGeometry(152, 8, 161, 21);
+  SpeedButton1 = new QToolButton(Panel1);
+  SpeedButton1->setObjectName("SpeedButton1");
+  SpeedButton1->setGeometry(318, 6, 25, 25);
+  SpeedButton1->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+  SpeedButton1->setAutoRaise(true);
+  Label2 = new QLabel("Not yet implemented :)", Panel1);
+  Label2->setObjectName("Label2");
+  QFont font = Label2->font();
+  font.setPixelSize(16);
+  font.setBold(true);
+  font.setItalic(true);
+  Label2->setFont(font);
+  QPalette palette = Label2->palette();
+  palette.setColor(QPalette::WindowText, Qt::red);
+  Label2->setPalette(palette);
+  Label2->move(8, 40);
+  Label2->adjustSize();
+
+  PageControl1->addTab(TS_Q3AServerSettings, "&Server Settings");
+  PageControl1->addTab(TS_Settings, "S&ettings");
+  PageControl1->setCurrentWidget(TS_Q3AServerSettings);
+
+  Q3A_Client.OnData = [this](TUDPClient& sender, int socket) { Q3A_ClientData(sender, socket); };
+  answerWait_.setSingleShot(true);
+  connect(&answerWait_, &QTimer::timeout, this, [this] {
+    waitOver_ = true;
+    UpdateValuesLabel();
+  });
+  FormCreate();
+}
+
+TF_Settings::~TF_Settings() { FormClose(); }
+
+void TF_Settings::FormCreate() { FFieldSlot = 0; }
+
+void TF_Settings::BuildFields(const std::string& fileName) {
+  ScrollBox1->hide();
+  std::vector<std::string> queries;
+  QSize extent(0, 0);
+  try {
+    const settings::Description description = settings::ReadDescriptionFile(fileName);
+    const settings::BuildPlan plan = settings::PlanFields(description.fields);
+    const int first = FFieldSlot;
+    for (const settings::FieldPlan& p : plan.fields) {
+      FFieldSlot = first + p.slot;
+      if (p.query) queries.push_back(settings::QueryDatagram(FRconPassword, p.field.name));
+
+      const settings::Cell cell = settings::LabelCell(FFieldSlot);
+      auto* label = new QLabel(platform::ToUnicode(p.field.name), grid_);
+      label->setGeometry(cell.left, cell.top, cell.width, kLabelHeight);
+      label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      label->setToolTip(platform::ToDisplay(settings::TooltipText(p.field.defaultValue, p.field.hint)));
+      FitCaption(label);
+      extent = extent.expandedTo(QSize(label->geometry().right() + 1, label->geometry().bottom() + 1));
+      if (p.input) {
+        BuildInput(p, label);
+        const QRect r = inputs_.back().widget->geometry();
+        extent = extent.expandedTo(QSize(r.right() + 1, r.bottom() + 1));
+      }
+    }
+    FFieldSlot = plan.stopped ? FFieldSlot : first + static_cast<int>(description.fields.size());
+  } catch (...) {
+    // A field that cannot be built ends the grid there; what was built stays.
+  }
+  grid_->resize(extent.width() + 10, extent.height() + 10);
+  ScrollBox1->show();
+  UpdateValuesLabel();
+  StartQueries(queries);
+}
+
+void TF_Settings::BuildInput(const settings::FieldPlan& plan, QLabel* label) {
+  Input input;
+  input.name = plan.field.name;
+  input.kind = plan.kind;
+  input.label = label;
+  input.tooltip = settings::TooltipText(plan.field.defaultValue, plan.field.hint);
+  const settings::Cell cell = settings::InputCell(FFieldSlot, plan.kind);
+  const size_t index = inputs_.size();
+  switch (plan.kind) {
+    case InputKind::Text: {
+      auto* edit = new settings::TextField(grid_);
+      edit->setGeometry(cell.left, cell.top, cell.width, kFieldHeight);
+      connect(edit, &settings::TextField::Edited, this, [this, index] { HandleEdited(index); });
+      input.widget = edit;
+      break;
+    }
+    case InputKind::Spin: {
+      auto* spin = new settings::SpinField(grid_);
+      spin->setGeometry(cell.left, cell.top, cell.width, kFieldHeight);
+      connect(spin, &settings::SpinField::Edited, this, [this, index] { HandleEdited(index); });
+      input.widget = spin;
+      break;
+    }
+    case InputKind::Check: {
+      auto* check = new settings::CheckField(grid_);
+      check->setGeometry(cell.left, cell.top, cell.width, kCheckHeight);
+      connect(check, &settings::CheckField::Edited, this, [this, index] { HandleEdited(index); });
+      input.widget = check;
+      break;
+    }
+    case InputKind::None: return;
+  }
+  input.widget->setObjectName(platform::ToUnicode(input.name));
+  if (auto* edit = qobject_cast<QLineEdit*>(input.widget)) edit->setText(QString());
+  inputs_.push_back(std::move(input));
+  ShowState(inputs_.back());
+}
+
+void TF_Settings::StartQueries(const std::vector<std::string>& queries) {
+  if (queries_) queries_->Cancel();
+  queries_ = settings::SendSequence::Create(
+      [this](const std::string& text, std::function<void()> onSent) { Q3A_Client.SendText(text, std::move(onSent)); });
+  queries_->onProgress = [this] { UpdateValuesLabel(); };
+  queries_->onDone = [this] { answerWait_.start(kAnswerWaitMs); };
+  queries_->Append(queries);
+}
+
+void TF_Settings::Q3A_ClientData(TUDPClient& sender, int) {
+  try {
+    ApplyReply(sender.ReceiveText());
+  } catch (...) {
+    // A reply that cannot be used changes nothing.
+  }
+}
+
+void TF_Settings::ApplyReply(const std::string& datagram) {
+  const settings::CvarReply reply = settings::ParseCvarReply(datagram, *game_);
+  bool changed = false;
+  for (Input& input : inputs_) {
+    if (!settings::SameName(input.name, reply.name)) continue;
+    input.answered = true;
+    changed = true;
+    // What the administrator has typed meanwhile stays.
+    if (input.state == ValueState::Edited) continue;
+    ApplyValue(input, reply.value);
+  }
+  if (changed) UpdateValuesLabel();
+}
+
+void TF_Settings::ApplyValue(Input& input, const std::string& value) {
+  bool shows = true;
+  switch (input.kind) {
+    case InputKind::Text: {
+      auto* edit = static_cast<settings::TextField*>(input.widget);
+      edit->setText(platform::ToUnicode(value));
+      edit->setCursorPosition(0);  // show the start of a long value
+      break;
+    }
+    case InputKind::Spin: {
+      auto* spin = static_cast<settings::SpinField*>(input.widget);
+      shows = settings::SpinShowsValue(value);
+      if (const auto number = settings::SpinValue(value)) {
+        spin->setValue(*number);
+      }
+      break;
+    }
+    case InputKind::Check: {
+      auto* check = static_cast<settings::CheckField*>(input.widget);
+      shows = settings::CheckShowsValue(value);
+      if (shows) check->SetValue(settings::CheckValue(value));
+      break;
+    }
+    case InputKind::None: break;
+  }
+  input.state = shows ? ValueState::Known : ValueState::Unknown;
+  input.unusable = shows ? std::string() : value;
+  ShowState(input);
+}
+
+void TF_Settings::HandleEdited(size_t index) {
+  Input& input = inputs_.at(index);
+  if (input.state == ValueState::Edited) return;
+  input.state = ValueState::Edited;
+  input.unusable.clear();
+  ShowState(input);
+}
+
+void TF_Settings::ShowState(Input& input) {
+  const bool unknown = input.state == ValueState::Unknown;
+  switch (input.kind) {
+    case InputKind::Text: static_cast<settings::TextField*>(input.widget)->SetUnknown(unknown); break;
+    case InputKind::Spin: static_cast<settings::SpinField*>(input.widget)->SetUnknown(unknown); break;
+    case InputKind::Check: static_cast<settings::CheckField*>(input.widget)->SetUnknown(unknown); break;
+    case InputKind::None: break;
+  }
+  std::string tooltip = input.tooltip;
+  if (unknown) {
+    const std::string note = input.unusable.empty() && !input.answered
+                                 ? std::string(kNoAnswerNote)
+                                 : "Server value \"" + input.unusable + "\" cannot be shown here: sent only if you change it";
+    tooltip += (tooltip.empty() ? "" : "\r") + note;
+  }
+  const QString text = platform::ToDisplay(tooltip);
+  input.widget->setToolTip(text);
+  input.label->setToolTip(text);
+}
+
+int TF_Settings::KnownCount() const {
+  return static_cast<int>(std::count_if(inputs_.begin(), inputs_.end(), [](const Input& i) { return i.state != ValueState::Unknown; }));
+}
+
+int TF_Settings::AnsweredCount() const {
+  return static_cast<int>(std::count_if(inputs_.begin(), inputs_.end(), [](const Input& i) { return i.answered; }));
+}
+
+int TF_Settings::QueriesSent() const { return queries_ ? queries_->Sent() : 0; }
+int TF_Settings::QueriesTotal() const { return queries_ ? queries_->Total() : 0; }
+
+void TF_Settings::UpdateValuesLabel() {
+  const int total = InputCount();
+  const int answered = AnsweredCount();
+  const int known = KnownCount();
+  QString text;
+  if (total == 0) {
+    text.clear();
+  } else if (answered == total && known == total) {
+    text = QString("All %1 values read from the server.").arg(total);
+  } else if (!waitOver_ && answered < total) {
+    text = QString("Reading values from the server: %1 of %2").arg(answered).arg(total);
+  } else {
+    text = QString("%1 of %2 values read; greyed ones are sent only if changed").arg(known).arg(total);
+  }
+  L_Values->setText(text);
+}
+
+std::vector<std::string> TF_Settings::UpdateCommands() const {
+  std::vector<std::string> commands;
+  for (const Input& input : inputs_) {
+    if (input.state == ValueState::Unknown) continue;
+    const bool edited = input.state == ValueState::Edited;
+    switch (input.kind) {
+      case InputKind::Text: {
+        const std::string text = platform::ToAnsi(static_cast<const settings::TextField*>(input.widget)->text());
+        if (edited || settings::ServerKeepsText(*game_, text)) commands.push_back(settings::TextCommand(*game_, input.name, text));
+        break;
+      }
+      case InputKind::Spin:
+        commands.push_back(settings::SpinCommand(input.name, static_cast<const settings::SpinField*>(input.widget)->value()));
+        break;
+      case InputKind::Check:
+        commands.push_back(settings::CheckCommand(input.name, static_cast<const settings::CheckField*>(input.widget)->Value()));
+        break;
+      case InputKind::None: break;
+    }
+  }
+  return commands;
+}
+
+void TF_Settings::FormClose() {
+  if (queries_) queries_->Cancel();
+  answerWait_.stop();
+  Q3A_Client.Close();
+}
+
+void TF_Settings::done(int result) {
+  FormClose();
+  QDialog::done(result);
+}
+
+void TF_Settings::reject() { done(platform::mrCancel); }
+
+void TF_Settings::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (const QScreen* screen = this->screen()) {
+    const QRect area = screen->availableGeometry();
+    const QSize frame = frameGeometry().size();
+    move(area.x() + (area.width() - frame.width()) / 2, area.y() + (area.height() - frame.height()) / 2);
+  }
+}

@@ -1,0 +1,50 @@
+#include "fake_host.h"
+
+#include "protocol/packets.h"
+
+namespace settings_test {
+
+FakeHost::FakeHost(const protocol::GameTraits& game, int port, std::string pw) : password(std::move(pw)), game_(game) {
+  client.Host = "127.0.0.1";
+  client.Port = std::to_string(port);
+  client.Paced = game.game == protocol::Game::Quake3;
+  client.OnData = [this](TUDPClient& sender, int) {
+    sender.ReceiveText();
+    ++replies;
+    SetLamp(QColor(255, 0, 0));
+  };
+  QObject::connect(&poll_, &QTimer::timeout, this, [this] {
+    SetLamp(QColor(255, 255, 0));
+    client.SendText(protocol::QueryDatagram(game_.queryText));
+  });
+}
+
+FakeHost::~FakeHost() { client.Close(); }
+
+void FakeHost::SetLamp(const QColor& color) {
+  lamp = color;
+  lamps.push_back(color);
+}
+
+void FakeHost::SetStatusText(const std::string& text) {
+  status = text;
+  statuses.push_back(text);
+}
+
+void FakeHost::SendRcon(const std::string& command, std::function<void()> onSent) {
+  SetLamp(QColor(255, 255, 0));
+  rcons.push_back(command);
+  auto counted = [this, onSent = std::move(onSent)] {
+    ++sentCount;
+    if (onSent) onSent();
+  };
+  if (sendOverride) {
+    sendOverride(command, std::move(counted));
+    return;
+  }
+  client.SendText(protocol::RconDatagram(password, command), std::move(counted));
+}
+
+void FakeHost::StartPolling(int ms) { poll_.start(ms); }
+
+}  // namespace settings_test
