@@ -4,6 +4,7 @@
 #include <QLineEdit>
 
 #include <memory>
+#include <string>
 
 #include "addressbook/connect_form.h"
 #include "addressbook/quick_connect_form.h"
@@ -55,9 +56,14 @@ Window* OpenStored(TF_Main& frame, const std::string& host, const std::string& p
   return ShowAndConnect(frame, std::move(window));
 }
 
+// The caption of a quick-connected window: prefix + one plus the frame's children.
+std::string QuickWindowCaption(const TF_Main& frame, const std::string& prefix) {
+  return prefix + platform::IntToStr(static_cast<int>(frame.Children().size()) + 1);
+}
+
 template <class Window>
 void OpenQuick(TF_Main& frame, const std::string& prefix, const ServerEntry& typed) {
-  const std::string caption = app::QuickWindowCaption(frame, prefix);
+  const std::string caption = QuickWindowCaption(frame, prefix);
   auto window = std::make_unique<Window>();
   SetServer(*window, caption, typed.HostName, typed.Port, typed.Password);
   ShowAndConnect(frame, std::move(window));
@@ -76,10 +82,6 @@ TF_Q2Server* TF_Main::OpenQ2Server(const std::string& host, const std::string& p
 }
 
 namespace app {
-
-std::string QuickWindowCaption(const TF_Main& frame, const std::string& prefix) {
-  return prefix + platform::IntToStr(static_cast<int>(frame.Children().size()) + 1);
-}
 
 void ConnectCommand(TF_Main& frame) {
   const int result = platform::ExecModal(*ConnectForm);

@@ -8,8 +8,6 @@
 // count of every child window the frame holds when the command runs (monitor windows, consoles
 // and to-do viewers alike). Numbers may repeat once windows have been closed; the caption only
 // tells the windows apart at a glance, the host and port are in the window's boxes.
-#include <string>
-
 class TF_Main;
 
 namespace app {
@@ -19,8 +17,5 @@ namespace app {
 void ConnectCommand(TF_Main& frame);
 void QuickConnectCommand(TF_Main& frame);
 void QuickRemoteConsoleCommand(TF_Main& frame);
-
-// The caption of a quick-connected monitor window: prefix + one plus the frame's children.
-std::string QuickWindowCaption(const TF_Main& frame, const std::string& prefix);
 
 }  // namespace app
