@@ -4,6 +4,7 @@
 #include "about/todoform.h"
 #include "addressbook/forms.h"
 #include "app/mainunit.h"
+#include "app/opencommands.h"
 #include "monitor/servermonitor.h"
 #include "settings/opensettings.h"
 #include "console/globalparam.h"
@@ -13,8 +14,9 @@ namespace app {
 void LoadUnitSettings() { LoadTerminalSettings(); }
 
 void RegisterFrameCommands(TF_Main& frame) {
-  // The open commands register here as well, e.g.
-  //   frame.SetCommand(TFrameCommand::Connect, [] { ... });
+  frame.SetCommand(TFrameCommand::Connect, [&frame] { ConnectCommand(frame); });
+  frame.SetCommand(TFrameCommand::QuickConnect, [&frame] { QuickConnectCommand(frame); });
+  frame.SetCommand(TFrameCommand::RemoteConsole, [&frame] { QuickRemoteConsoleCommand(frame); });
   frame.SetCommand(TFrameCommand::ToDoList, [] { OpenToDoViewer(); });
   frame.SetCommand(TFrameCommand::About, [] { ShowAboutBox(); });
   // "&Settings" of every monitor window opens the settings editor on that window's server.

@@ -1,0 +1,21 @@
+#pragma once
+// The frame's three open commands: Connect (a stored server from the select-server dialog),
+// Quick Connect (a monitor window on a typed server) and Quick Remote Console (a console on a
+// typed server). RegisterFrameCommands hands them to the frame; each runs under the frame's
+// general error handler, so what they raise is shown in an error box.
+//
+// Quick-connected monitor windows are captioned "Q3A-" or "Q2-" and a number: one plus the
+// count of every child window the frame holds when the command runs (monitor windows, consoles
+// and to-do viewers alike). Numbers may repeat once windows have been closed; the caption only
+// tells the windows apart at a glance, the host and port are in the window's boxes.
+class TF_Main;
+
+namespace app {
+
+// "&Connect": Quake 3 Arena and Quake 2 entries open a monitor window, a Quake World entry
+// is answered with a message; "&Remote Console" opens a console for any entry.
+void ConnectCommand(TF_Main& frame);
+void QuickConnectCommand(TF_Main& frame);
+void QuickRemoteConsoleCommand(TF_Main& frame);
+
+}  // namespace app

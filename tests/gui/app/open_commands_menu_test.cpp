@@ -1,0 +1,83 @@
+// The open commands as the program registers them: menu item, shortcut and tool button each
+// show the command's dialog.
+#include <gtest/gtest.h>
+
+#include <QDialog>
+#include <QTest>
+#include <QToolButton>
+
+#include <string>
+#include <vector>
+
+#include "addressbook/connect_form.h"
+#include "addressbook/forms.h"
+#include "addressbook/quick_connect_form.h"
+#include "app/mainunit.h"
+#include "app/startup.h"
+#include "support/scripted_dialogs.h"
+#include "support/test_env.h"
+
+namespace apptest {
+namespace {
+
+class OpenCommandTriggers : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    CreateAddressBookForms();
+    app::RegisterFrameCommands(frame);
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+    // Every dialog is recorded and cancelled.
+    dialogs.defaultModal = [this](QDialog& dialog) {
+      shown.push_back({&dialog, dialog.windowTitle().toStdString()});
+      dialog.reject();
+      return dialog.result();
+    };
+  }
+  void TearDown() override { DestroyAddressBookForms(); }
+
+  // Runs the command through its menu item, its shortcut and its tool button.
+  void RunThreeWays(QAction* item, Qt::Key key, QToolButton* button) {
+    ASSERT_TRUE(item->isVisible());
+    ASSERT_TRUE(button->isVisible());
+    item->trigger();
+    QTest::keyClick(&frame, key, Qt::ControlModifier);
+    QTest::mouseClick(button, Qt::LeftButton);
+  }
+  void ExpectShownThrice(const QDialog* dialog, const std::string& caption) {
+    ASSERT_EQ(shown.size(), 3u);
+    for (const Shown& s : shown) {
+      EXPECT_EQ(s.dialog, dialog);
+      EXPECT_EQ(s.caption, caption);
+    }
+    EXPECT_TRUE(frame.Children().empty());
+    EXPECT_TRUE(dialogs.messages.empty());
+  }
+
+  struct Shown {
+    const QDialog* dialog;
+    std::string caption;
+  };
+  test::ScopedProgramDir dir;
+  test::ScopedDialogs dialogs;
+  TF_Main frame;
+  std::vector<Shown> shown;
+};
+
+TEST_F(OpenCommandTriggers, ConnectShowsTheSelectServerDialog) {
+  RunThreeWays(frame.Connect1, Qt::Key_N, frame.SB_New);
+  ExpectShownThrice(ConnectForm, "Select Remote Server");
+}
+
+TEST_F(OpenCommandTriggers, QuickConnectShowsTheQuickConnectDialog) {
+  RunThreeWays(frame.QuickConnect1, Qt::Key_Q, frame.CB_QuickConnect);
+  ExpectShownThrice(QuickConnectForm, "Quick Connect Remote Server");
+}
+
+TEST_F(OpenCommandTriggers, QuickRemoteConsoleShowsTheQuickConnectDialog) {
+  RunThreeWays(frame.RemoteConsole1, Qt::Key_R, frame.SB_Remote);
+  ExpectShownThrice(QuickConnectForm, "Quick Connect Remote Console");
+}
+
+}  // namespace
+}  // namespace apptest
