@@ -54,12 +54,12 @@ long Number(const std::string& option, const std::string& text, long low, long h
   return value;
 }
 
-std::vector<test::Player> LoadPlayers(const std::string& spec) {
-  if (spec == "mixed") return test::MixedPlayers();
-  if (!spec.empty() && spec.find_first_not_of("0123456789") == std::string::npos)
-    return test::BotPlayers(static_cast<int>(Number("--players", spec, 0, 64)));
-  std::ifstream in(spec, std::ios::binary);
-  if (!in) throw std::invalid_argument("cannot read players file '" + spec + "'");
+std::vector<test::Player> LoadPlayers(const std::string& choice) {
+  if (choice == "mixed") return test::MixedPlayers();
+  if (!choice.empty() && choice.find_first_not_of("0123456789") == std::string::npos)
+    return test::BotPlayers(static_cast<int>(Number("--players", choice, 0, 64)));
+  std::ifstream in(choice, std::ios::binary);
+  if (!in) throw std::invalid_argument("cannot read players file '" + choice + "'");
   std::ostringstream text;
   text << in.rdbuf();
   return test::ParsePlayers(text.str());

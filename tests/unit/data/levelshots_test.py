@@ -13,9 +13,9 @@ import zipfile
 from unittest import mock
 
 SOURCE = os.environ.get("CORVANE_SOURCE_DIR", os.path.join(os.path.dirname(__file__), "..", "..", ".."))
-spec = importlib.util.spec_from_file_location("levelshots", os.path.join(SOURCE, "tools", "levelshots", "levelshots.py"))
-levelshots = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(levelshots)
+module_spec = importlib.util.spec_from_file_location("levelshots", os.path.join(SOURCE, "tools", "levelshots", "levelshots.py"))
+levelshots = importlib.util.module_from_spec(module_spec)
+module_spec.loader.exec_module(levelshots)
 
 JPEG_A = b"\xff\xd8\xff\xe0 first picture \xff\xd9"
 JPEG_B = b"\xff\xd8\xff\xe0 second picture \xff\xd9"
