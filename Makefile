@@ -40,12 +40,12 @@ $(BUILD)/CMakeCache.txt:
 build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
 
-# Starts Corvane in a working folder that holds the shipped data. Shipped files are refreshed
-# when the tree has newer ones; the user's own Corvane.ini is never shipped, so never touched.
+# Starts Corvane in a working folder that holds the shipped data, through the same launcher
+# an installed Corvane uses: shipped files are brought in where the folder's copy is missing or
+# still the one shipped before, a file the user changed is kept, and Corvane.ini is never touched.
 run: build
-	@mkdir -p $(RUNDIR)
-	@cp -r --update data/. $(RUNDIR)/
-	cd $(RUNDIR) && "$(CURDIR)/$(BUILD)/src/app/corvane"
+	CORVANE_HOME="$(abspath $(RUNDIR))" CORVANE_DATA_DIR="$(CURDIR)/data" \
+	  CORVANE_PROGRAM="$(CURDIR)/$(BUILD)/src/app/corvane" sh "$(CURDIR)/$(BUILD)/packaging/corvane-launcher"
 
 test: test-deps build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
