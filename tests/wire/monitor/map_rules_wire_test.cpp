@@ -292,4 +292,18 @@ TEST_F(MapRulesWire, Quake2RefusalTexts) {
   EXPECT_EQ(second->State(), msRefused);
 }
 
+TEST_F(MapRulesWire, Quake2WindowDoesNotTakeAQuake3StatusTable) {
+  // A Quake 3 server prints "map: q3dm17": not the Quake 2 window's marker, so the window
+  // stays connecting and asks again at every tick.
+  GameServer server(Config(Game::Quake3));
+  server.Start();
+  TF_Q2Server* window = Open<TF_Q2Server>(server, "secret");
+  window->TB_Refresh->setValue(1);
+  ASSERT_TRUE(WaitForCount(server, 3, 4000));
+  EXPECT_EQ(window->State(), msConnecting);
+  for (const std::string& bytes : Bytes(server)) EXPECT_EQ(bytes, RconBytes("secret", " status"));
+  EXPECT_EQ(window->LV_Players->topLevelItemCount(), 0);
+  EXPECT_EQ(window->LV_Settings->topLevelItemCount(), 0);
+}
+
 }  // namespace
