@@ -192,6 +192,9 @@ TEST_F(MapRulesWire, GameTypePickAndRuleChangesSendTheirExactCommands) {
   changeRule("version", platform::mrOk, "x", nullptr);
   ASSERT_TRUE(WaitFor([&] { return !window->StatusText().empty(); }));
   EXPECT_EQ(window->StatusText(), "VERSION is read only.\n");
+  // Shown on the bar's one line, whole.
+  EXPECT_EQ(window->StatusPanel0->text(), "VERSION is read only.");
+  EXPECT_LE(window->StatusPanel0->sizeHint().height(), window->StatusBar1->height());
 }
 
 TEST_F(MapRulesWire, Quake2WindowRunsTheChainWithItsMarkersAndSendsRulesAsListed) {

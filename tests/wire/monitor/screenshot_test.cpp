@@ -47,6 +47,9 @@ TEST_F(Screenshots, BothWindowsWithTheirPlayers) {
   ASSERT_TRUE(WaitPolling(w3));
   w3->TB_Refresh->setValue(1);
   ASSERT_TRUE(WaitFor([&] { return !w3->Session().ChainWaiting() && w3->LV_Players->topLevelItemCount() == 14; }, 5000));
+  // A refused change leaves its notice in the status bar.
+  w3->SendRcon("set VERSION x");
+  ASSERT_TRUE(WaitFor([&] { return !w3->StatusText().empty(); }));
   QTest::qWait(300);
 
   GameServerConfig q2 = q3;
