@@ -78,7 +78,7 @@ class TF_ServerMonitor : public QWidget,
   void SetLamp(monitor::Lamp lamp) { session_.SetLamp(lamp); }
   monitor::Lamp LampState() const { return session_.LampColour(); }
   QColor LampColor() const;
-  // Panel 0 of StatusBar1.
+  // Panel 0 of StatusBar1: the text as given (StatusPanel0 shows it on one line).
   void SetStatusText(const std::string& text) override;
   std::string StatusText() const;
 
@@ -204,4 +204,5 @@ class TF_ServerMonitor : public QWidget,
   QTimer* replyTimer_;
   monitor::MonitorSession session_;
   bool finishingMapEdit_ = false;  // inside the map box's editingFinished
+  std::string statusText_;
 };

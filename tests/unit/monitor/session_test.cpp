@@ -326,6 +326,21 @@ TEST_F(Session, PlayerInfoFillsTheOpenDialogAndAlwaysEndsTheWait) {
   EXPECT_EQ(fake.Last(), Rcon(" dumpuser 3"));
 }
 
+TEST_F(Session, ARefreshCutShortByThePlayerInfoDialogDoesNotHoldUpTheNext) {
+  StartPolling({{3, "Sarge"}});
+  session.DataArrived(test::ServerInfo({}));
+  session.RefreshTimerTimer();
+  ASSERT_EQ(fake.Last(), kQ3Query);
+  fake.playerInfo = [this] {
+    session.DataArrived(test::Q3StatusResponse({"Sarge"}));  // dropped: the info is awaited
+    return 1;
+  };
+  session.PlayerInfo(&session.Players()[0]);
+  EXPECT_FALSE(session.ChainWaiting());
+  session.RefreshTimerTimer();
+  EXPECT_EQ(fake.Last(), kQ3Query);
+}
+
 TEST_F(Session, KickFromTheDialogNamesTheNumberAndPauses) {
   StartPolling({{4, "Loopy", 0, 0, "loopback"}});
   fake.playerInfo = [] { return monitor::kResultKick; };
