@@ -283,19 +283,6 @@ void TF_ServerMonitor::SendRcon(const std::string& command, std::function<void()
 
 std::string TF_ServerMonitor::PasswordText() const { return platform::ToAnsi(E_Password->text()); }
 
-// The editor names the lamp's colours; the window keeps them as its four lamp states.
-void TF_ServerMonitor::SetLamp(const QColor& color) {
-  if (color == QColor(0, 255, 0)) {
-    SetLamp(monitor::Lamp::Green);
-  } else if (color == QColor(255, 255, 0)) {
-    SetLamp(monitor::Lamp::Yellow);
-  } else if (color == QColor(255, 0, 0)) {
-    SetLamp(monitor::Lamp::Red);
-  } else {
-    SetLamp(monitor::Lamp::Gray);
-  }
-}
-
 QColor TF_ServerMonitor::LampColor() const { return P_Connection->palette().color(QPalette::Window); }
 
 void TF_ServerMonitor::ShowLamp(monitor::Lamp lamp) {

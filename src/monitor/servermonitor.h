@@ -87,7 +87,7 @@ class TF_ServerMonitor : public QWidget,
   std::string ClientHost() const override { return client_.Host; }
   std::string ClientPort() const override { return client_.Port; }
   std::string PasswordText() const override;
-  void SetLamp(const QColor& color) override;
+  void HoldUpdateLamp(bool updating) override { session_.HoldLampGreen(updating); }
   void SendRcon(const std::string& command, std::function<void()> onSent) override;
   QWidget* HostWindow() override { return this; }
 

@@ -48,8 +48,13 @@ void MonitorSession::Create() {
 // Sending
 
 void MonitorSession::SetLamp(Lamp lamp) {
-  lamp_ = lamp;
-  view_.ShowLamp(lamp);
+  lamp_ = lampHeld_ ? Lamp::Green : lamp;
+  view_.ShowLamp(lamp_);
+}
+
+void MonitorSession::HoldLampGreen(bool held) {
+  lampHeld_ = held;
+  if (held) SetLamp(Lamp::Green);
 }
 
 void MonitorSession::Send(const std::string& datagram, Step step, std::function<void()> onSent) {

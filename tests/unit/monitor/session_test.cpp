@@ -137,6 +137,21 @@ TEST_F(Session, OneRefreshIsAChainOfThreeRequests) {
   EXPECT_EQ(fake.statusTexts.back(), "g_needpass is write protected.\n");
 }
 
+TEST_F(Session, AHeldLampStaysGreenThroughSendsAndReplies) {
+  StartPolling();
+  session.HoldLampGreen(true);
+  EXPECT_EQ(fake.lamps.back(), Lamp::Green);
+  session.SendRcon("timelimit 20");
+  session.RefreshTimerTimer();
+  session.DataArrived(kPrint + "\n");
+  EXPECT_EQ(fake.lamps.back(), Lamp::Green);
+  EXPECT_EQ(session.LampColour(), Lamp::Green);
+  session.HoldLampGreen(false);
+  EXPECT_EQ(fake.lamps.back(), Lamp::Green);  // until the next arrival
+  session.DataArrived(kPrint + "\n");
+  EXPECT_EQ(fake.lamps.back(), Lamp::Red);
+}
+
 TEST_F(Session, PlayersAreSortedByTheirNumberAsText) {
   std::vector<test::TableRow> rows;
   for (int i = 12; i >= 0; --i) rows.push_back({i, "Bot" + std::to_string(i)});
