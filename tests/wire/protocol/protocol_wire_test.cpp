@@ -54,6 +54,16 @@ std::vector<test::Player> ManyPlayers() {
   return players;
 }
 
+// A server of the layout's game with ManyPlayers and the password "secret".
+test::GameServerConfig ConfigFor(const Layout& l) {
+  test::GameServerConfig config;
+  config.game = l.game;
+  config.layout = l.layout;
+  config.password = "secret";
+  config.players = ManyPlayers();
+  return config;
+}
+
 // The row a player should end up as: the status table's values, the name cleaned.
 PlayerRow Expected(const test::Player& p, bool withRate) {
   PlayerRow row;
@@ -109,12 +119,7 @@ TEST(ProtocolWire, EveryLayoutGivesEveryPlayerAndEveryRuleWhole) {
   for (const Layout& l : kLayouts) {
     SCOPED_TRACE(l.name);
     const protocol::GameTraits& traits = *l.traits;
-    test::GameServerConfig config;
-    config.game = l.game;
-    config.layout = l.layout;
-    config.password = "secret";
-    config.players = ManyPlayers();
-    test::GameServer server(config);
+    test::GameServer server(ConfigFor(l));
     server.Start();
     Client client(traits, server.Port());
 
@@ -182,12 +187,7 @@ TEST(ProtocolWire, EveryLayoutGivesEveryPlayerAndEveryRuleWhole) {
 TEST(ProtocolWire, AnAnswerRightBehindAChunkedTableStaysAReplyOfItsOwn) {
   for (const Layout& l : kLayouts) {
     SCOPED_TRACE(l.name);
-    test::GameServerConfig config;
-    config.game = l.game;
-    config.layout = l.layout;
-    config.password = "secret";
-    config.players = ManyPlayers();
-    test::GameServer server(config);
+    test::GameServer server(ConfigFor(l));
     server.Start();
     Client client(*l.traits, server.Port());
 
