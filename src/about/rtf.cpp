@@ -258,6 +258,8 @@ class Parser {
       f.underline = false;
     } else if (w == "strike" || w == "striked") {
       f.strikeOut = on;
+    } else if (w == "v") {
+      f.hidden = on;
     } else if (w == "fs") {
       if (n > 0) f.fontSize = std::min(n, 3276);
     } else if (w == "cf") {
@@ -356,6 +358,7 @@ class Parser {
       case Destination::Text: break;
     }
     const CharFormat& f = Current().chars;
+    if (f.hidden) return;
     if (paragraph_.runs.empty() || !(paragraph_.runs.back().format == f)) paragraph_.runs.push_back(rtf::Run{{}, f});
     paragraph_.runs.back().text.push_back(c);
   }

@@ -3,7 +3,7 @@
 // small model: paragraphs of runs of equally formatted text. It keeps what the to-do viewer
 // shows (bold, italic, underline, strike-out, font size, text and highlight colours,
 // fonts, alignment, indents, spacing, tab stops, tabs and line breaks, special and Unicode
-// characters) and skips the parts of a document that are not text (style tables,
+// characters) and skips hidden text and the parts of a document that are not text (style tables,
 // document information, pictures, objects, headers, footers, footnotes, and every group
 // marked ignorable with "\*"). Text is Unicode (UTF-16), as RTF can carry any character.
 //
@@ -30,6 +30,7 @@ struct CharFormat {
   bool italic = false;
   bool underline = false;
   bool strikeOut = false;
+  bool hidden = false;              // \v: hidden text, read but not shown
   int fontSize = 24;                // half-points (\fsN): 24 is 12 points
   std::optional<Color> color;       // none: the automatic colour
   std::optional<Color> highlight;   // none: no background

@@ -283,19 +283,6 @@ void TF_ServerMonitor::SendRcon(const std::string& command, std::function<void()
 
 std::string TF_ServerMonitor::PasswordText() const { return platform::ToAnsi(E_Password->text()); }
 
-// The editor names the lamp's colours; the window keeps them as its four lamp states.
-void TF_ServerMonitor::SetLamp(const QColor& color) {
-  if (color == QColor(0, 255, 0)) {
-    SetLamp(monitor::Lamp::Green);
-  } else if (color == QColor(255, 255, 0)) {
-    SetLamp(monitor::Lamp::Yellow);
-  } else if (color == QColor(255, 0, 0)) {
-    SetLamp(monitor::Lamp::Red);
-  } else {
-    SetLamp(monitor::Lamp::Gray);
-  }
-}
-
 QColor TF_ServerMonitor::LampColor() const { return P_Connection->palette().color(QPalette::Window); }
 
 void TF_ServerMonitor::ShowLamp(monitor::Lamp lamp) {
@@ -304,9 +291,20 @@ void TF_ServerMonitor::ShowLamp(monitor::Lamp lamp) {
   P_Connection->setPalette(palette);
 }
 
-void TF_ServerMonitor::SetStatusText(const std::string& text) { StatusPanel0->setText(platform::ToUnicode(text)); }
+void TF_ServerMonitor::SetStatusText(const std::string& text) {
+  statusText_ = text;
+  // The panel is one line high. A server's notice ends with a line feed, which would make
+  // the label two lines tall and push its text out of the bar: line ends are not shown, and
+  // a break inside a notice shows as a space.
+  QString shown = platform::ToUnicode(text);
+  while (shown.endsWith(QLatin1Char('\n')) || shown.endsWith(QLatin1Char('\r'))) shown.chop(1);
+  shown.replace(QLatin1String("\r\n"), QLatin1String(" "));
+  shown.replace(QLatin1Char('\n'), QLatin1Char(' '));
+  shown.replace(QLatin1Char('\r'), QLatin1Char(' '));
+  StatusPanel0->setText(shown);
+}
 
-std::string TF_ServerMonitor::StatusText() const { return platform::ToAnsi(StatusPanel0->text()); }
+std::string TF_ServerMonitor::StatusText() const { return statusText_; }
 
 // ---------------------------------------------------------------------------------------------
 // Event handlers

@@ -78,7 +78,7 @@ class TF_ServerMonitor : public QWidget,
   void SetLamp(monitor::Lamp lamp) { session_.SetLamp(lamp); }
   monitor::Lamp LampState() const { return session_.LampColour(); }
   QColor LampColor() const;
-  // Panel 0 of StatusBar1.
+  // Panel 0 of StatusBar1: the text as given (StatusPanel0 shows it on one line).
   void SetStatusText(const std::string& text) override;
   std::string StatusText() const;
 
@@ -87,7 +87,7 @@ class TF_ServerMonitor : public QWidget,
   std::string ClientHost() const override { return client_.Host; }
   std::string ClientPort() const override { return client_.Port; }
   std::string PasswordText() const override;
-  void SetLamp(const QColor& color) override;
+  void HoldUpdateLamp(bool updating) override { session_.HoldLampGreen(updating); }
   void SendRcon(const std::string& command, std::function<void()> onSent) override;
   QWidget* HostWindow() override { return this; }
 
@@ -204,4 +204,5 @@ class TF_ServerMonitor : public QWidget,
   QTimer* replyTimer_;
   monitor::MonitorSession session_;
   bool finishingMapEdit_ = false;  // inside the map box's editingFinished
+  std::string statusText_;
 };

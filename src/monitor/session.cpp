@@ -48,8 +48,13 @@ void MonitorSession::Create() {
 // Sending
 
 void MonitorSession::SetLamp(Lamp lamp) {
-  lamp_ = lamp;
-  view_.ShowLamp(lamp);
+  lamp_ = lampHeld_ ? Lamp::Green : lamp;
+  view_.ShowLamp(lamp_);
+}
+
+void MonitorSession::HoldLampGreen(bool held) {
+  lampHeld_ = held;
+  if (held) SetLamp(Lamp::Green);
 }
 
 void MonitorSession::Send(const std::string& datagram, Step step, std::function<void()> onSent) {
@@ -300,6 +305,10 @@ void MonitorSession::ShowPlayerInfo(const std::string& num) {
   // No user info came while the dialog was open: stop waiting for it, so that the timer
   // polls again. A reply that comes later is dropped as any unexpected one.
   if (FState == msAwaitingUserInfo) FState = msPolling;
+  // The replies of a refresh under way were dropped while the dialog was open: that refresh
+  // is over, and the next tick starts a new one at once rather than wait for it to count as
+  // lost (or take it for a query the server does not answer).
+  if (stepSentAt_) step_ = Step::None;
   if (result != kResultKick) return;
   if (!view_.Confirm("Are you sure you want to kick player " + num + "?")) return;
   SendRcon(protocol::KickCommand(num));

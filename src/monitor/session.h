@@ -162,8 +162,12 @@ class MonitorSession {
   bool ChainWaiting() const;
   std::chrono::milliseconds LostAfter() const;
   const MonitorTraits& Traits() const { return *traits_; }
-  // Sets the lamp (the settings editor turns it green while it sends).
+  // Sets the lamp.
   void SetLamp(Lamp lamp);
+  // While held the lamp shows green whatever is sent or arrives (the settings editor's update
+  // runs for many seconds while the window goes on polling); released, it stays green until
+  // the next send or arrival.
+  void HoldLampGreen(bool held);
 
  private:
   enum class Step { None, Query, Status, ServerInfo };
@@ -189,6 +193,7 @@ class MonitorSession {
   std::vector<RuleRow> rules_;
   std::vector<UserInfoRow> userInfo_;
   Lamp lamp_ = Lamp::Gray;
+  bool lampHeld_ = false;
   int position_ = kDefaultPosition;
   int intervalMs_ = kIdleIntervalMs;
 

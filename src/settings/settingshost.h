@@ -1,8 +1,6 @@
 #pragma once
 // What the settings editor needs of the monitor window it is opened from. TF_Q3Server and
 // TF_Q2Server implement it; their "&Settings" item calls OpenServerSettings(*this).
-#include <QColor>
-
 #include <functional>
 #include <string>
 
@@ -21,8 +19,9 @@ class TSettingsHost {
   virtual std::string ClientPort() const = 0;
   // The text of the window's password box, now.
   virtual std::string PasswordText() const = 0;
-  // The colour of the window's connection lamp P_Connection.
-  virtual void SetLamp(const QColor& color) = 0;
+  // While `updating` the window's connection lamp P_Connection shows lime green whatever is
+  // sent or arrives; released, it stays green until the next send or arrival.
+  virtual void HoldUpdateLamp(bool updating) = 0;
   // Panel 0 of the window's status bar StatusBar1.
   virtual void SetStatusText(const std::string& text) = 0;
   // The window's SendRcon: lamp yellow, the password box read now, marker + "rcon " + password +

@@ -1,6 +1,5 @@
 #include "settings/update.h"
 
-#include <QColor>
 #include <QPointer>
 #include <QWidget>
 
@@ -14,8 +13,6 @@
 namespace settings {
 namespace {
 
-const QColor kUpdatingLamp(0, 255, 0);
-
 // One update under way. Its sequence's pending send holds it (through the sequence's
 // callbacks), so it lives exactly as long as something is still to leave.
 struct UpdateRun {
@@ -25,8 +22,11 @@ struct UpdateRun {
   bool finished = false;
 
   ~UpdateRun() {
-    // The window's client closed with commands still queued: at least give the cursor back.
-    if (!finished && window) window->unsetCursor();
+    // The window's client closed with commands still queued: give the cursor and the lamp back.
+    if (!finished && window) {
+      window->unsetCursor();
+      host->HoldUpdateLamp(false);
+    }
   }
 };
 
@@ -63,15 +63,12 @@ void StartServerUpdate(TSettingsHost& host, const std::vector<std::string>& comm
   run->host = &host;
   run->window = host.HostWindow();
   if (run->window) run->window->setCursor(Qt::WaitCursor);
-  host.SetLamp(kUpdatingLamp);
+  host.HoldUpdateLamp(true);
   host.SetStatusText(UpdateProgressText(0, static_cast<int>(commands.size())));
 
   TSettingsHost* target = &host;
   const auto sequence = SendSequence::Create(
-      [target](const std::string& command, std::function<void()> onSent) {
-        target->SendRcon(command, std::move(onSent));
-        target->SetLamp(kUpdatingLamp);  // SendRcon made it yellow; green while the update runs
-      });
+      [target](const std::string& command, std::function<void()> onSent) { target->SendRcon(command, std::move(onSent)); });
   run->sequence = sequence;
   SendSequence* raw = sequence.get();
   sequence->onProgress = [run, raw] {
@@ -80,6 +77,7 @@ void StartServerUpdate(TSettingsHost& host, const std::vector<std::string>& comm
   sequence->onDone = [run] {
     run->finished = true;
     if (run->window) run->window->unsetCursor();
+    run->host->HoldUpdateLamp(false);
     run->host->SetStatusText("");
     Runs().erase(run->host);
   };

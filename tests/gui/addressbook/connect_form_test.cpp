@@ -218,6 +218,35 @@ TEST_F(ConnectFormTest, DeleteAsksFirstAndKeepsRowsAndSectionsInStep) {
   EXPECT_EQ(Key("Common", "NumServers"), "3");
 }
 
+TEST_F(ConnectFormTest, ARestartFindsTheListAsTheSessionLeftIt) {
+  CreateAddressBookForms();
+  dialogs.modalAnswers.push_back(Fill("a.example", 0, 27960, "pa", "Alpha"));
+  ConnectForm->Btn_New->click();
+  dialogs.modalAnswers.push_back(Fill("b.example", 2, 27910, "p b\r\n", "Bravo"));
+  ConnectForm->Btn_New->click();
+  Select(0);
+  dialogs.modalAnswers.push_back([](QDialog&) {
+    F_NewServer->E_Description->setText("Alpha edited");
+    return int(mrOk);
+  });
+  ConnectForm->Btn_Edit->click();
+  Select(1);
+  dialogs.modalAnswers.push_back([](QDialog&) { return int(mrOk); });
+  ConnectForm->Btn_Clone->click();
+  Select(0);
+  dialogs.messageAnswers = {platform::mrYes};
+  ConnectForm->Btn_Delete->click();
+
+  DestroyAddressBookForms();
+  CreateAddressBookForms();
+  ASSERT_EQ(List()->topLevelItemCount(), 2);
+  EXPECT_EQ(Cell(0, 0), "b.example");
+  EXPECT_EQ(Cell(1, 2), "Bravo");
+  EXPECT_EQ(ReadEntry(0), Entry("b.example", "27910", "p b\r\n", 2, "Bravo"));
+  EXPECT_EQ(ReadEntry(1), Entry("b.example", "27910", "p b\r\n", 2, "Bravo"));
+  EXPECT_EQ(Key("Common", "NumServers"), "2");
+}
+
 TEST_F(ConnectFormTest, FailuresAreReportedAndTheFileStaysAsItWas) {
   StoreThree();
   ASSERT_TRUE(platform::IniWriteString("Server0", "Port", "abc", platform::IniFileName()));

@@ -5,12 +5,14 @@
 #include <QImage>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QTreeWidget>
 
 #include <cstdlib>
 
 #include "app/startup.h"
 #include "console/terminallook.h"
 #include "console_fixture.h"
+#include "monitor/q3server.h"
 #include "platform/paths.h"
 
 namespace consoletest {
@@ -21,11 +23,9 @@ QColor TextColor(const TTerminalForm* console) { return console->Memo1->palette(
 
 class ConsoleLook : public ConsoleTest {
  protected:
-  // A stand-in for a monitor window: another child of the frame.
-  QWidget* OtherChild() {
-    auto* child = new QWidget;
-    child->setAttribute(Qt::WA_DeleteOnClose);
-    child->resize(300, 200);
+  // A monitor window beside the consoles (not connected).
+  TF_Q3Server* OtherChild() {
+    auto* child = new TF_Q3Server;
     frame.AddChild(child);
     return child;
   }
@@ -69,8 +69,8 @@ TEST_F(ConsoleLook, ProgramStartReadsTheLook) {
 
 TEST_F(ConsoleLook, AFontChosenInOneConsoleReachesEveryConsole) {
   TTerminalForm* first = Open();
-  QWidget* monitor = OtherChild();
-  const QFont monitorFont = monitor->font();
+  TF_Q3Server* monitor = OtherChild();
+  const QFont monitorFont = monitor->LV_Players->font();
   TTerminalForm* second = Open();
 
   QFont bold("DejaVu Sans", 14);
@@ -87,7 +87,7 @@ TEST_F(ConsoleLook, AFontChosenInOneConsoleReachesEveryConsole) {
     EXPECT_EQ(TextColor(console), QColor(255, 255, 0));
     EXPECT_EQ(Background(console), QColor(0x51, 0x51, 0x51));
   }
-  EXPECT_EQ(monitor->font(), monitorFont);
+  EXPECT_EQ(monitor->LV_Players->font(), monitorFont);
   // Name, size and colour are stored, the style is not.
   EXPECT_EQ(Ini(), "[Common]\r\nTerminalFontName=DejaVu Sans\r\nTerminalFontSize=14\r\nTerminalFontColor=65535\r\n"
                    "TerminalColor=5329233\r\n");
@@ -110,8 +110,8 @@ TEST_F(ConsoleLook, AFontChosenInOneConsoleReachesEveryConsole) {
 
 TEST_F(ConsoleLook, ABackgroundChosenInOneConsoleReachesEveryConsole) {
   TTerminalForm* first = Open();
-  QWidget* monitor = OtherChild();
-  const QPalette monitorPalette = monitor->palette();
+  TF_Q3Server* monitor = OtherChild();
+  const QPalette monitorPalette = monitor->LV_Players->palette();
   TTerminalForm* second = Open();
 
   dialogs.colorAnswers.push_back(QColor(0, 0, 255));
@@ -122,7 +122,7 @@ TEST_F(ConsoleLook, ABackgroundChosenInOneConsoleReachesEveryConsole) {
     EXPECT_EQ(Background(console), QColor(0, 0, 255));
     EXPECT_EQ(TextColor(console), QColor(255, 255, 255));
   }
-  EXPECT_EQ(monitor->palette(), monitorPalette);
+  EXPECT_EQ(monitor->LV_Players->palette(), monitorPalette);
   EXPECT_EQ(Ini(), "[Common]\r\nTerminalFontName=Fixedsys\r\nTerminalFontSize=9\r\nTerminalFontColor=16777215\r\n"
                    "TerminalColor=16711680\r\n");
   EXPECT_EQ(Background(Open()), QColor(0, 0, 255));

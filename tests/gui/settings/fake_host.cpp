@@ -22,8 +22,13 @@ FakeHost::FakeHost(const protocol::GameTraits& game, int port, std::string pw) :
 FakeHost::~FakeHost() { client.Close(); }
 
 void FakeHost::SetLamp(const QColor& color) {
-  lamp = color;
-  lamps.push_back(color);
+  lamp = lampHeld ? QColor(0, 255, 0) : color;
+  lamps.push_back(lamp);
+}
+
+void FakeHost::HoldUpdateLamp(bool updating) {
+  lampHeld = updating;
+  if (updating) SetLamp(QColor(0, 255, 0));
 }
 
 void FakeHost::SetStatusText(const std::string& text) {

@@ -24,7 +24,7 @@ class FakeHost : public QWidget, public TSettingsHost {
   std::string ClientHost() const override { return client.Host; }
   std::string ClientPort() const override { return client.Port; }
   std::string PasswordText() const override { return password; }
-  void SetLamp(const QColor& color) override;
+  void HoldUpdateLamp(bool updating) override;
   void SetStatusText(const std::string& text) override;
   void SendRcon(const std::string& command, std::function<void()> onSent) override;
   QWidget* HostWindow() override { return this; }
@@ -37,7 +37,11 @@ class FakeHost : public QWidget, public TSettingsHost {
   // When set, SendRcon hands its command here instead of to the client (tests without a server).
   std::function<void(const std::string&, std::function<void()>)> sendOverride;
 
+  // The lamp as the window shows it: green whatever happens while held.
+  void SetLamp(const QColor& color);
+
   QColor lamp = QColor(128, 128, 128);
+  bool lampHeld = false;
   std::string status;
   std::vector<QColor> lamps;          // every colour set, in order
   std::vector<std::string> statuses;  // every status text set, in order

@@ -45,8 +45,9 @@ TEST(SettingsUpdate, ProgressLampAndCursorWhileCommandsLeave) {
 
   held.ReleaseOne();
   EXPECT_EQ(host.status, "Updating server... 1 of 3");
-  EXPECT_EQ(host.lamp, kGreen);  // green again after SendRcon's yellow
-  EXPECT_EQ(host.lamps.at(host.lamps.size() - 2), QColor(255, 255, 0));
+  // Sends and replies meanwhile leave the lamp green.
+  host.SetLamp(QColor(255, 0, 0));
+  EXPECT_EQ(host.lamp, kGreen);
   EXPECT_EQ(host.rcons.size(), 2u);
   held.ReleaseOne();
   // A second update while this one runs joins it.
@@ -60,6 +61,8 @@ TEST(SettingsUpdate, ProgressLampAndCursorWhileCommandsLeave) {
   EXPECT_EQ(host.cursor().shape(), Qt::ArrowCursor);
   EXPECT_FALSE(settings::UpdateRunning(host));
   EXPECT_TRUE(held.pending.empty());
+  EXPECT_EQ(host.lamp, kGreen);  // until the next reply
+  EXPECT_FALSE(host.lampHeld);
 }
 
 TEST(SettingsUpdate, NothingToSendStillShowsAndClears) {
@@ -89,6 +92,7 @@ TEST(SettingsUpdate, ADroppedSendGivesTheCursorBack) {
   EXPECT_EQ(host.cursor().shape(), Qt::WaitCursor);
   held.pending.clear();
   EXPECT_EQ(host.cursor().shape(), Qt::ArrowCursor);
+  EXPECT_FALSE(host.lampHeld);
   EXPECT_FALSE(settings::UpdateRunning(host));
   EXPECT_EQ(host.rcons.size(), 2u);
 }

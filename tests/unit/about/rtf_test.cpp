@@ -97,7 +97,7 @@ TEST(Rtf, UnicodeCharactersSkipTheirStandIns) {
   EXPECT_EQ(doc.paragraphs[0].Text(), u"\u20AC\uF020\u03B2\u03B1x\u03B3y\u03B4z\u03B5w\U0001F600");
 }
 
-TEST(Rtf, DestinationsThatAreNotTextAreSkipped) {
+TEST(Rtf, HiddenTextAndDestinationsThatAreNotTextAreSkipped) {
   const Document doc = Parse(
       "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}{\\f1 Courier;}}{\\stylesheet{\\s0 Normal;}}"
       "{\\info{\\title Secret title}{\\author Someone}}"
@@ -105,9 +105,10 @@ TEST(Rtf, DestinationsThatAreNotTextAreSkipped) {
       "{\\*\\generator Writer 1.0;}{\\*\\unknowndest hidden {nested} text}"
       "Before{\\pict\\wmetafile8\\picw100\\pich100 0123456789abcdef{\\*\\blipuid 00}\\bin4 }{}x}after "
       "{\\field{\\*\\fldinst HYPERLINK \"http://example.org\"}{\\fldrslt link}} "
-      "{\\pntext\\'b7\\tab}{\\*\\pn\\pnlvlblt{\\pntxtb\\'b7}}item\\par}");
+      "{\\pntext\\'b7\\tab}{\\*\\pn\\pnlvlblt{\\pntxtb\\'b7}}item"
+      "{\\v  _Toc1}\\v\\u8364? hidden\\v0 ; shown\\par}");  // hidden text, a stand-in within it too
   ASSERT_EQ(doc.paragraphs.size(), 1u);
-  EXPECT_EQ(doc.paragraphs[0].Text(), u"Beforeafter link \u00B7\titem");
+  EXPECT_EQ(doc.paragraphs[0].Text(), u"Beforeafter link \u00B7\titem; shown");
 }
 
 TEST(Rtf, TheFontTableNamesTheFontsOfTheRuns) {

@@ -135,6 +135,25 @@ TEST_F(Store, DeletingInTheMiddleRenumbersTheSectionsAfterIt) {
   EXPECT_EQ(Key("Common", "NumServers"), "1");
 }
 
+TEST_F(Store, ACrashWhileSavingLeavesTheWholeOldListAndTheFileIsTheOwnersAlone) {
+  WriteEntry(0, Entry("a", "1", "pa", 0, "A"), 1);
+  WriteEntry(1, Entry("b", "2", "pb", 2, "B"), 2);
+  WriteEntry(2, Entry("c", "3", "pc", 1, "C"), 3);
+  struct stat st {};
+  ASSERT_EQ(::stat(platform::IniFileName().c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0600u);
+
+  // The renumbering of a deletion is one save: a crash before its rename loses nothing.
+  const std::string before = Ini();
+  platform::testing::SetIniSaveHook([](const std::string&) { return platform::testing::IniSaveFault::CrashBeforeRename; });
+  EXPECT_THROW(DeleteEntry(0, 3), platform::EIniFileException);
+  EXPECT_THROW(WriteEntry(1, Entry("x", "9", "px", 0, "X"), 3), platform::EIniFileException);
+  platform::testing::SetIniSaveHook(nullptr);
+  EXPECT_EQ(Ini(), before);
+  EXPECT_EQ(LoadServerList().size(), 3u);
+  EXPECT_EQ(ReadEntry(1), Entry("b", "2", "pb", 2, "B"));
+}
+
 TEST_F(Store, AFailedKeyStopsTheEntryAndLeavesNumServersAlone) {
   WriteEntry(0, Entry("old", "1", "oldpw", 0, "old"), 1);
   int saves = 0;

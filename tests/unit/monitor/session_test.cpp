@@ -137,6 +137,21 @@ TEST_F(Session, OneRefreshIsAChainOfThreeRequests) {
   EXPECT_EQ(fake.statusTexts.back(), "g_needpass is write protected.\n");
 }
 
+TEST_F(Session, AHeldLampStaysGreenThroughSendsAndReplies) {
+  StartPolling();
+  session.HoldLampGreen(true);
+  EXPECT_EQ(fake.lamps.back(), Lamp::Green);
+  session.SendRcon("timelimit 20");
+  session.RefreshTimerTimer();
+  session.DataArrived(kPrint + "\n");
+  EXPECT_EQ(fake.lamps.back(), Lamp::Green);
+  EXPECT_EQ(session.LampColour(), Lamp::Green);
+  session.HoldLampGreen(false);
+  EXPECT_EQ(fake.lamps.back(), Lamp::Green);  // until the next arrival
+  session.DataArrived(kPrint + "\n");
+  EXPECT_EQ(fake.lamps.back(), Lamp::Red);
+}
+
 TEST_F(Session, PlayersAreSortedByTheirNumberAsText) {
   std::vector<test::TableRow> rows;
   for (int i = 12; i >= 0; --i) rows.push_back({i, "Bot" + std::to_string(i)});
@@ -324,6 +339,21 @@ TEST_F(Session, PlayerInfoFillsTheOpenDialogAndAlwaysEndsTheWait) {
 
   session.PlayerInfo(nullptr);  // nothing selected: nothing sent
   EXPECT_EQ(fake.Last(), Rcon(" dumpuser 3"));
+}
+
+TEST_F(Session, ARefreshCutShortByThePlayerInfoDialogDoesNotHoldUpTheNext) {
+  StartPolling({{3, "Sarge"}});
+  session.DataArrived(test::ServerInfo({}));
+  session.RefreshTimerTimer();
+  ASSERT_EQ(fake.Last(), kQ3Query);
+  fake.playerInfo = [this] {
+    session.DataArrived(test::Q3StatusResponse({"Sarge"}));  // dropped: the info is awaited
+    return 1;
+  };
+  session.PlayerInfo(&session.Players()[0]);
+  EXPECT_FALSE(session.ChainWaiting());
+  session.RefreshTimerTimer();
+  EXPECT_EQ(fake.Last(), kQ3Query);
 }
 
 TEST_F(Session, KickFromTheDialogNamesTheNumberAndPauses) {

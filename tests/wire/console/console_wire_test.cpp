@@ -3,8 +3,12 @@
 #include <QPlainTextEdit>
 #include <QTextBlock>
 
+#include <chrono>
+
 #include "gui/console/console_fixture.h"
 #include "platform/errorhandler.h"
+#include "support/gameserver/game_server.h"
+#include "support/gameserver/sample_players.h"
 
 namespace consoletest {
 namespace {
@@ -138,6 +142,69 @@ TEST_F(ConsoleWire, APortThatIsNoNumberLeavesNoWindowBehind) {
   Settle();
   EXPECT_TRUE(frame.Children().empty());
   for (QWidget* widget : QApplication::allWidgets()) EXPECT_EQ(qobject_cast<TTerminalForm*>(widget), nullptr);
+}
+
+// Against the scripted game server, which prints long output in chunks cut where a real
+// server cuts them: the status of 14 bots comes in two datagrams, the first ending inside
+// the row of client 10.
+TEST_F(ConsoleWire, TheGameServersChunkedOutputAndRefusalAreShownWhole) {
+  using namespace std::chrono_literals;
+  test::GameServerConfig config;
+  config.password = "secret";
+  config.players = test::BotPlayers(14);
+  config.lifetime = 60s;
+  test::GameServer server(config);
+  server.Start();
+  const std::string port = std::to_string(server.Port());
+
+  TTerminalForm* console = OpenTerminal("c", "secret", "127.0.0.1", port);
+  ASSERT_TRUE(server.WaitForReplies(2, 3000ms));
+  const std::vector<test::Datagram> sent = server.Sent();
+  ASSERT_EQ(server.Received()[0].bytes, kMarker + "rcon secret status");
+  const std::string& first = sent[0].bytes;
+  ASSERT_NE(first.back(), '\n');
+  const std::string tail = first.substr(first.rfind('\n') + 1);
+  ASSERT_TRUE(WaitForLog(console, 22));
+  QTest::qWait(50);
+  const Lines log = console->LogLines();
+  // print, the map line, heading, dashes, rows 0 to 9, the cut row 10, the separating empty
+  // line; then the second datagram: print, the rest of row 10, rows 11 to 13, the table's end.
+  ASSERT_EQ(log.size(), 22u);
+  EXPECT_EQ(log[0], "print");
+  EXPECT_EQ(log[1].rfind("map: ", 0), 0u);
+  EXPECT_EQ(log[14], tail);
+  EXPECT_EQ(log[14].rfind("10 ", 0), 0u);
+  EXPECT_EQ(log[15], "");
+  EXPECT_EQ(log[16], "print");
+  EXPECT_EQ(log[17], sent[1].bytes.substr(10, sent[1].bytes.find('\n', 10) - 10));
+  EXPECT_EQ(log[18].rfind("11 ", 0), 0u);
+  EXPECT_EQ(log[20].rfind("13 ", 0), 0u);
+  EXPECT_EQ(log[21], "");
+
+  // A command with spaces goes out as typed. A command that prints nothing still gets its
+  // "print" line; the next answer follows after one empty line.
+  Type(console, "set sv_hostname  Two  Words ");
+  Type(console, "sv_hostname");
+  ASSERT_TRUE(WaitForLog(console, 29));
+  QTest::qWait(50);
+  EXPECT_EQ(server.Received()[1].bytes, kMarker + "rcon secret set sv_hostname  Two  Words ");
+  EXPECT_EQ(server.Received()[2].bytes, kMarker + "rcon secret sv_hostname");
+  const Lines after(console->LogLines().begin() + 22, console->LogLines().end());
+  ASSERT_EQ(after.size(), 7u);
+  EXPECT_EQ(after[0], "Command : [set sv_hostname  Two  Words ]");
+  EXPECT_EQ(after[1], "Command : [sv_hostname]");
+  EXPECT_EQ(after[2], "print");
+  EXPECT_EQ(after[3], "");
+  EXPECT_EQ(after[4], "print");
+  // The server joins the words of set with single spaces, as a real one does.
+  EXPECT_EQ(after[5].rfind("\"sv_hostname\" is:\"Two Words^7\"", 0), 0u) << after[5];
+  EXPECT_EQ(after[6], "");
+
+  // A wrong password: the server's own refusal, shown like any reply.
+  TTerminalForm* refused = OpenTerminal("c", "wrong", "127.0.0.1", port);
+  ASSERT_TRUE(WaitForLog(refused, 3));
+  EXPECT_EQ(refused->LogLines(), (Lines{"print", "Bad rconpassword.", ""}));
+  EXPECT_TRUE(dialogs.messages.empty());
 }
 
 }  // namespace

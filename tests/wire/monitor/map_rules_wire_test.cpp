@@ -192,6 +192,9 @@ TEST_F(MapRulesWire, GameTypePickAndRuleChangesSendTheirExactCommands) {
   changeRule("version", platform::mrOk, "x", nullptr);
   ASSERT_TRUE(WaitFor([&] { return !window->StatusText().empty(); }));
   EXPECT_EQ(window->StatusText(), "VERSION is read only.\n");
+  // Shown on the bar's one line, whole.
+  EXPECT_EQ(window->StatusPanel0->text(), "VERSION is read only.");
+  EXPECT_LE(window->StatusPanel0->sizeHint().height(), window->StatusBar1->height());
 }
 
 TEST_F(MapRulesWire, Quake2WindowRunsTheChainWithItsMarkersAndSendsRulesAsListed) {
@@ -290,6 +293,20 @@ TEST_F(MapRulesWire, Quake2RefusalTexts) {
   // A Quake 2 server answers a missing password the same way as a wrong one.
   EXPECT_EQ(dialogs_.Texts()[1], "Wrong rcon password, please try again\rClosing connection...");
   EXPECT_EQ(second->State(), msRefused);
+}
+
+TEST_F(MapRulesWire, Quake2WindowDoesNotTakeAQuake3StatusTable) {
+  // A Quake 3 server prints "map: q3dm17": not the Quake 2 window's marker, so the window
+  // stays connecting and asks again at every tick.
+  GameServer server(Config(Game::Quake3));
+  server.Start();
+  TF_Q2Server* window = Open<TF_Q2Server>(server, "secret");
+  window->TB_Refresh->setValue(1);
+  ASSERT_TRUE(WaitForCount(server, 3, 4000));
+  EXPECT_EQ(window->State(), msConnecting);
+  for (const std::string& bytes : Bytes(server)) EXPECT_EQ(bytes, RconBytes("secret", " status"));
+  EXPECT_EQ(window->LV_Players->topLevelItemCount(), 0);
+  EXPECT_EQ(window->LV_Settings->topLevelItemCount(), 0);
 }
 
 }  // namespace

@@ -66,8 +66,12 @@ class MonitorWire : public ::testing::Test {
   // Opens a window on the server as the frame's open commands do, and connects it.
   template <class W>
   W* Open(const GameServer& server, const std::string& password, bool connect = true) {
+    return OpenAt<W>(std::to_string(server.Port()), password, connect);
+  }
+  // The same for a server on 127.0.0.1 at this port.
+  template <class W>
+  W* OpenAt(const std::string& port, const std::string& password, bool connect = true) {
     auto* window = new W;
-    const std::string port = std::to_string(server.Port());
     window->setWindowTitle(QString::fromStdString("Test - 127.0.0.1:" + port));
     window->E_Password->setText(QString::fromStdString(password));
     window->E_Port->setText(QString::fromStdString(port));

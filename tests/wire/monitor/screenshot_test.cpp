@@ -1,6 +1,7 @@
 // Pictures of the windows for a person to look at: run with CORVANE_SHOT_DIR set (under
 // xvfb-run with QT_QPA_PLATFORM=xcb for the real look); skipped otherwise.
 #include <QApplication>
+#include <QDialog>
 #include <QImage>
 #include <QMdiSubWindow>
 
@@ -47,6 +48,9 @@ TEST_F(Screenshots, BothWindowsWithTheirPlayers) {
   ASSERT_TRUE(WaitPolling(w3));
   w3->TB_Refresh->setValue(1);
   ASSERT_TRUE(WaitFor([&] { return !w3->Session().ChainWaiting() && w3->LV_Players->topLevelItemCount() == 14; }, 5000));
+  // A refused change leaves its notice in the status bar.
+  w3->SendRcon("set VERSION x");
+  ASSERT_TRUE(WaitFor([&] { return !w3->StatusText().empty(); }));
   QTest::qWait(300);
 
   GameServerConfig q2 = q3;
@@ -64,6 +68,27 @@ TEST_F(Screenshots, BothWindowsWithTheirPlayers) {
   Save(*w3, "q3_window.png");
   Save(*w2, "q2_window.png");
   Save(host_.area, "frame.png");
+
+  // The player info and change-setting dialogs as they open.
+  Select(w3->LV_Players, FindRow(w3->LV_Players, "Sarge"));
+  dialogs_.modalAnswers.push_back([&](QDialog& dialog) {
+    dialog.show();
+    EXPECT_TRUE(WaitFor([&] { return w3->State() == msPolling; }));
+    QTest::qWait(200);
+    Save(dialog, "player_info.png");
+    dialog.hide();
+    return static_cast<int>(platform::mrOk);
+  });
+  w3->PlayerInfo1->trigger();
+  Select(w3->LV_Settings, w3->LV_Settings->topLevelItemCount() - 1);
+  dialogs_.modalAnswers.push_back([&](QDialog& dialog) {
+    dialog.show();
+    QTest::qWait(200);
+    Save(dialog, "change_setting.png");
+    dialog.hide();
+    return static_cast<int>(platform::mrCancel);
+  });
+  w3->LV_SettingsDblClick();
 }
 
 }  // namespace
