@@ -141,6 +141,8 @@ struct GameServer::Impl {
   void Run();
   void Receive();
   void Handle(const std::string& bytes, const sockaddr_in& from);
+  // Carries out a datagram's request and returns the replies to send (none when refused).
+  std::vector<std::string> Answer(const std::string& bytes, const char* ip, std::chrono::steady_clock::time_point now);
   bool DropReply(const Request& request);
   void Record(std::vector<Datagram>& list, Datagram datagram) {
     {
@@ -192,8 +194,20 @@ void GameServer::Impl::Handle(const std::string& bytes, const sockaddr_in& from)
   char ip[INET_ADDRSTRLEN] = {};
   ::inet_ntop(AF_INET, &from.sin_addr, ip, sizeof ip);
   Trace(Format("<- %s:%u %zu bytes: ", ip, clientPort, bytes.size()) + Escape(bytes));
+  const std::vector<std::string> replies = Answer(bytes, ip, now);
+  // Recorded once its command has been carried out and before any reply leaves: a test that saw
+  // the datagram arrive also sees what it did, and one that got the reply sees the datagram.
   Record(received, {bytes, now, clientPort});
-  if (bytes.compare(0, gameserver::kMarker.size(), gameserver::kMarker) != 0) return;
+  for (const std::string& reply : replies) {
+    ::sendto(socket.get(), reply.data(), reply.size(), 0, reinterpret_cast<const sockaddr*>(&from), sizeof from);
+    Trace(Format("-> %s:%u %zu bytes: ", ip, clientPort, reply.size()) + Escape(reply));
+    Record(sent, {reply, std::chrono::steady_clock::now(), clientPort});
+  }
+}
+
+std::vector<std::string> GameServer::Impl::Answer(const std::string& bytes, const char* ip,
+                                                  std::chrono::steady_clock::time_point now) {
+  if (bytes.compare(0, gameserver::kMarker.size(), gameserver::kMarker) != 0) return {};
 
   // Decided under the state lock; the trace and the test's reply filter run outside it, so that
   // they may call back into the server.
@@ -233,14 +247,10 @@ void GameServer::Impl::Handle(const std::string& bytes, const sockaddr_in& from)
   }
   if (refusal) {
     Trace(refusal);
-    return;
+    return {};
   }
-  if (!result.request) return;
-  for (const std::string& reply : result.replies) {
-    ::sendto(socket.get(), reply.data(), reply.size(), 0, reinterpret_cast<const sockaddr*>(&from), sizeof from);
-    Trace(Format("-> %s:%u %zu bytes: ", ip, clientPort, reply.size()) + Escape(reply));
-    Record(sent, {reply, std::chrono::steady_clock::now(), clientPort});
-  }
+  if (!result.request) return {};
+  return std::move(result.replies);
 }
 
 bool GameServer::Impl::DropReply(const Request& request) {

@@ -129,7 +129,8 @@ class GameServer {
   // The bound port (the chosen one, or the free one picked for port 0).
   std::uint16_t Port() const;
 
-  // Recording.
+  // Recording. A received datagram is recorded once the server has handled it: its command
+  // has been carried out and its replies sent.
   std::vector<Datagram> Received() const;
   std::size_t ReceivedCount() const;
   // Waits until at least `count` datagrams have arrived in all; false on time-out.
