@@ -12,19 +12,8 @@
 namespace e2e {
 namespace {
 
-class Changes : public ProgramTest {
+class Changes : public ServerGroup<Changes> {
  protected:
-  static void SetUpTestSuite() { server = StartServer({}); }
-  static void TearDownTestSuite() { server.reset(); }
-  void SetUp() override {
-    ProgramTest::SetUp();
-    if (!server) GTEST_SKIP() << "no server";
-    server_ = server.get();
-    window = QuickConnect(*server, "secret");
-    ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(WaitForCompleteRefresh(window, 1, 20000));
-  }
-
   // Double-clicks the rule and answers the change-setting dialog with `value`.
   void ChangeRule(const QString& rule, const QString& value, std::string* cvarShown = nullptr) {
     const int row = FindRule(window->LV_Settings, rule);
@@ -38,12 +27,6 @@ class Changes : public ProgramTest {
     });
     window->LV_SettingsDblClick();
   }
-  bool RuleShows(const QString& rule, const QString& value, int ms = 15000) {
-    return WaitFor([&] { return RuleValue(window->LV_Settings, rule) == value; }, ms);
-  }
-
-  static inline std::unique_ptr<OpenArenaServer> server;
-  TF_Q3Server* window = nullptr;
 };
 
 TEST_F(Changes, ARuleChangedByDoubleClickIsReadBackAndReadOnlyRulesAreNoted) {

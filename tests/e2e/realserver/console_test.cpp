@@ -12,29 +12,27 @@
 namespace e2e {
 namespace {
 
-class Console : public ProgramTest {
+class Console : public ServerGroup<Console, false> {
  protected:
   static void SetUpTestSuite() {
-    server = StartServer({});
+    ServerGroup::SetUpTestSuite();
     OpenArenaOptions unguarded;
     unguarded.password.clear();
     open = StartServer(unguarded, false);
   }
   static void TearDownTestSuite() {
-    server.reset();
+    ServerGroup::TearDownTestSuite();
     open.reset();
   }
   void SetUp() override {
-    ProgramTest::SetUp();
-    if (!server || !open) GTEST_SKIP() << "no server";
-    server_ = server.get();
+    ServerGroup::SetUp();
+    if (!open) GTEST_SKIP() << "no server";
   }
 
   static bool Holds(const std::vector<std::string>& lines, const std::string& line) {
     return std::find(lines.begin(), lines.end(), line) != lines.end();
   }
 
-  static inline std::unique_ptr<OpenArenaServer> server;
   static inline std::unique_ptr<OpenArenaServer> open;  // no rconpassword
 };
 
@@ -69,23 +67,26 @@ TEST_F(Console, ACommandsReplyIsShownAndSavedWithItsLog) {
   EXPECT_TRUE(dialogs_.messages.empty());
 }
 
-TEST_F(Console, AWrongPasswordIsRefusedWithItsWarning) {
-  TF_Q3Server* window = QuickConnect(*server, "not-the-password");
-  ASSERT_NE(window, nullptr);
-  ASSERT_TRUE(WaitFor([&] { return window->State() == msRefused; }, 10000));
-  ASSERT_EQ(dialogs_.messages.size(), 1u);
-  EXPECT_EQ(dialogs_.messages[0].text, "Wrong rcon password, please try again\rClosing connection...");
-  EXPECT_EQ(dialogs_.messages[0].caption, "Warning");
-  EXPECT_EQ(window->LV_Players->topLevelItemCount(), 0);
-}
-
-TEST_F(Console, AServerWithoutRemotePasswordIsRefusedWithItsWarning) {
-  TF_Q3Server* window = QuickConnect(*open, "anything");
-  ASSERT_NE(window, nullptr);
-  ASSERT_TRUE(WaitFor([&] { return window->State() == msRefused; }, 10000));
-  ASSERT_EQ(dialogs_.messages.size(), 1u);
-  EXPECT_EQ(dialogs_.messages[0].text, "The server is not configured for remote administration.\rClosing connection...");
-  EXPECT_EQ(dialogs_.messages[0].caption, "Warning");
+TEST_F(Console, AWrongPasswordAndAServerWithoutOneAreRefusedWithTheirWarnings) {
+  struct Case {
+    OpenArenaServer* server;
+    std::string password;
+    std::string warning;
+  };
+  const Case cases[] = {
+      {server.get(), "not-the-password", "Wrong rcon password, please try again\rClosing connection..."},
+      {open.get(), "anything", "The server is not configured for remote administration.\rClosing connection..."}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.warning);
+    dialogs_.messages.clear();
+    window = QuickConnect(*c.server, c.password);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return window->State() == msRefused; }, 10000));
+    ASSERT_EQ(dialogs_.messages.size(), 1u);
+    EXPECT_EQ(dialogs_.messages[0].text, c.warning);
+    EXPECT_EQ(dialogs_.messages[0].caption, "Warning");
+    EXPECT_EQ(window->LV_Players->topLevelItemCount(), 0);
+  }
 }
 
 }  // namespace

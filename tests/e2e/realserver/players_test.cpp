@@ -1,7 +1,5 @@
 // The player actions on a real server's bots: player info with the user info rows and the
 // model picture, both kick paths, and the name lookup.
-#include <QBuffer>
-#include <QImage>
 #include <QPushButton>
 
 #include "monitor/picturebox.h"
@@ -11,19 +9,8 @@
 namespace e2e {
 namespace {
 
-class Players : public ProgramTest {
+class Players : public ServerGroup<Players> {
  protected:
-  static void SetUpTestSuite() { server = StartServer({}); }
-  static void TearDownTestSuite() { server.reset(); }
-  void SetUp() override {
-    ProgramTest::SetUp();
-    if (!server) GTEST_SKIP() << "no server";
-    server_ = server.get();
-    window = QuickConnect(*server, "secret");
-    ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(WaitForCompleteRefresh(window, 1, 20000));
-  }
-
   // Selects the row of the named player; false when the list does not hold it.
   bool SelectPlayer(const QString& name) {
     const int row = FindPlayer(window->LV_Players, name);
@@ -35,23 +22,14 @@ class Players : public ProgramTest {
     const int row = FindPlayer(window->LV_Players, name);
     return row < 0 ? QString() : window->LV_Players->topLevelItem(row)->text(0);
   }
-  // True once the player's row has gone from the list and the server no longer lists them.
+  // True once the player's row has gone from the list.
   bool Gone(const QString& name) {
     return WaitFor([&] { return FindPlayer(window->LV_Players, name) < 0; }, 30000);
   }
-
-  static inline std::unique_ptr<OpenArenaServer> server;
-  TF_Q3Server* window = nullptr;
 };
 
 TEST_F(Players, PlayerInfoOfABotListsItsUserInfoAndShowsItsModelPicture) {
-  QImage picture(64, 64, QImage::Format_RGB32);
-  picture.fill(Qt::darkGreen);
-  QByteArray jpeg;
-  QBuffer buffer(&jpeg);
-  buffer.open(QIODevice::WriteOnly);
-  ASSERT_TRUE(picture.save(&buffer, "JPG"));
-  dir_.Write("players/Quake3/angelyss.jpg", jpeg.toStdString());
+  dir_.Write("players/Quake3/angelyss.jpg", test::ImageBytes("JPG", 64, 64, Qt::darkGreen));
 
   ASSERT_TRUE(SelectPlayer("ExtraordinarilyLongName"));
   std::vector<std::pair<std::string, std::string>> rows;

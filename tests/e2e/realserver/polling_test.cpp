@@ -16,21 +16,11 @@
 namespace e2e {
 namespace {
 
-class Polling : public ProgramTest {
- protected:
-  static void SetUpTestSuite() { server = StartServer({}); }
-  static void TearDownTestSuite() { server.reset(); }
-  void SetUp() override {
-    ProgramTest::SetUp();
-    if (!server) GTEST_SKIP() << "no server";
-    server_ = server.get();
-  }
-
-  static inline std::unique_ptr<OpenArenaServer> server;
+class Polling : public ServerGroup<Polling, false> {
 };
 
 TEST_F(Polling, EveryBotsRowIsCompleteAndEveryRuleListed) {
-  TF_Q3Server* window = QuickConnect(*server, "secret");
+  window = QuickConnect(*server, "secret");
   ASSERT_NE(window, nullptr);
   ASSERT_TRUE(WaitForCompleteRefresh(window, BotCount(), 20000));
 
@@ -74,7 +64,7 @@ TEST_F(Polling, EveryBotsRowIsCompleteAndEveryRuleListed) {
 }
 
 TEST_F(Polling, OneSecondPollWithAConsoleAndTheSettingsDialogLosesNoRequest) {
-  TF_Q3Server* window = QuickConnect(*server, "secret");
+  window = QuickConnect(*server, "secret");
   ASSERT_NE(window, nullptr);
   ASSERT_TRUE(WaitForCompleteRefresh(window, BotCount(), 20000));
   window->TB_Refresh->setValue(1);

@@ -73,4 +73,30 @@ class ProgramTest : public ::testing::Test {
   OpenArenaServer* server_ = nullptr;
 };
 
+// A group of tests sharing one server, started for the group with every bot (Group: the test
+// class itself, so that each group has a server of its own). With `window`, each test begins
+// with a monitor window opened on it by Quick Connect, after its first complete refresh.
+template <class Group, bool kWindow = true>
+class ServerGroup : public ProgramTest {
+ protected:
+  static void SetUpTestSuite() { server = StartServer({}); }
+  static void TearDownTestSuite() { server.reset(); }
+  void SetUp() override {
+    ProgramTest::SetUp();
+    if (!server) GTEST_SKIP() << "no server";
+    server_ = server.get();
+    if (!kWindow) return;
+    window = QuickConnect(*server, "secret");
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(WaitForCompleteRefresh(window, 1, 20000));
+  }
+  // Waits until the rules list shows the value for the rule.
+  bool RuleShows(const QString& rule, const QString& value, int ms = 15000) {
+    return WaitFor([&] { return RuleValue(window->LV_Settings, rule) == value; }, ms);
+  }
+
+  static inline std::unique_ptr<OpenArenaServer> server;
+  TF_Q3Server* window = nullptr;
+};
+
 }  // namespace e2e

@@ -11,24 +11,7 @@
 namespace e2e {
 namespace {
 
-class Settings : public ProgramTest {
- protected:
-  static void SetUpTestSuite() { server = StartServer({}); }
-  static void TearDownTestSuite() { server.reset(); }
-  void SetUp() override {
-    ProgramTest::SetUp();
-    if (!server) GTEST_SKIP() << "no server";
-    server_ = server.get();
-    window = QuickConnect(*server, "secret");
-    ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(WaitForCompleteRefresh(window, 1, 20000));
-  }
-  bool RuleShows(const QString& rule, const QString& value, int ms) {
-    return WaitFor([&] { return RuleValue(window->LV_Settings, rule) == value; }, ms);
-  }
-
-  static inline std::unique_ptr<OpenArenaServer> server;
-  TF_Q3Server* window = nullptr;
+class Settings : public ServerGroup<Settings> {
 };
 
 TEST_F(Settings, TheSettingsDialogShowsEveryShippedFieldAndItsUpdateIsReadBack) {

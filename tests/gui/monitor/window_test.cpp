@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QBuffer>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QHeaderView>
@@ -232,28 +231,18 @@ TEST_F(Window, AFullRefreshOfSixtyFourPlayersTakesUnderAMillisecond) {
 
 namespace {
 
-std::string PictureBytes(QColor colour, int width) {
-  QImage image(width, 32, QImage::Format_RGB32);
-  image.fill(colour);
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  image.save(&buffer, "JPG");
-  return bytes.toStdString();
-}
-
 // A picture shown again at every refresh is the file as it is now: replaced, it shows anew;
 // removed, the box reports the failure so that the window falls back to the question mark.
 TEST_F(Window, APictureShownAgainFollowsItsFile) {
   monitor::PictureBox box("Image_Level", 128, 128, nullptr);
-  dir_.Write("levels/Quake3/q3dm1.jpg", PictureBytes(Qt::red, 32));
+  dir_.Write("levels/Quake3/q3dm1.jpg", test::ImageBytes("JPG", 32, 32, Qt::red));
   ASSERT_TRUE(box.Load("levels\\Quake3\\q3dm1.jpg", false));
   EXPECT_GT(qRed(box.Picture().pixel(5, 5)), 200);
   ASSERT_TRUE(box.Load("levels\\Quake3\\q3dm1.jpg", false));
   EXPECT_GT(qRed(box.Picture().pixel(5, 5)), 200);
   EXPECT_FALSE(box.isHidden());
 
-  dir_.Write("levels/Quake3/q3dm1.jpg", PictureBytes(Qt::blue, 48));
+  dir_.Write("levels/Quake3/q3dm1.jpg", test::ImageBytes("JPG", 48, 32, Qt::blue));
   ASSERT_TRUE(box.Load("levels\\Quake3\\q3dm1.jpg", false));
   EXPECT_GT(qBlue(box.Picture().pixel(5, 5)), 200);
   EXPECT_EQ(box.Picture().width(), 48);
