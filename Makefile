@@ -9,7 +9,7 @@ CMAKE_FLAGS ?=
 # Debian packages the build needs, and those the test suite needs on top.
 BUILD_PACKAGES := cmake g++ make pkg-config qt6-base-dev libgl-dev libjpeg62-turbo-dev libgtest-dev libgmock-dev
 TEST_PACKAGES  := xvfb xauth x11-utils imagemagick python3 openarena-server
-BENCH_PACKAGES := libbenchmark-dev
+BENCH_PACKAGES := libbenchmark-dev xvfb xauth x11-utils
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
@@ -40,12 +40,12 @@ $(BUILD)/CMakeCache.txt:
 build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
 
-# Starts Corvane in a working folder that holds the shipped data. Shipped files are refreshed
-# when the tree has newer ones; the user's own Corvane.ini is never shipped, so never touched.
+# Starts Corvane in a working folder that holds the shipped data, through the same launcher
+# an installed Corvane uses: shipped files are brought in where the folder's copy is missing or
+# still the one shipped before, a file the user changed is kept, and Corvane.ini is never touched.
 run: build
-	@mkdir -p $(RUNDIR)
-	@cp -r --update data/. $(RUNDIR)/
-	cd $(RUNDIR) && "$(CURDIR)/$(BUILD)/src/app/corvane"
+	CORVANE_HOME="$(abspath $(RUNDIR))" CORVANE_DATA_DIR="$(CURDIR)/data" \
+	  CORVANE_PROGRAM="$(CURDIR)/$(BUILD)/src/app/corvane" sh "$(CURDIR)/$(BUILD)/packaging/corvane-launcher"
 
 test: test-deps build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)

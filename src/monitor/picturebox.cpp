@@ -2,7 +2,10 @@
 
 #include <QPixmap>
 
+#include <filesystem>
+
 #include "platform/jpeg.h"
+#include "platform/paths.h"
 
 namespace monitor {
 
@@ -28,13 +31,29 @@ PictureBox::PictureBox(const char* name, int width, int height, QWidget* parent)
   setAlignment(Qt::AlignCenter);
 }
 
+bool PictureBox::StampOf(const std::string& path, Stamp& stamp) {
+  std::error_code error;
+  const std::filesystem::path file = platform::NativePath(path);
+  stamp.size = std::filesystem::file_size(file, error);
+  if (error) return false;
+  stamp.modified = std::filesystem::last_write_time(file, error).time_since_epoch().count();
+  return !error;
+}
+
 bool PictureBox::Load(const std::string& path, bool transparent) {
   hide();
+  Stamp stamp;
+  const bool stamped = StampOf(path, stamp);
+  if (stamped && !path_.empty() && path == path_ && transparent == transparent_ && stamp == stamp_) {
+    show();
+    return true;
+  }
   QImage image;
   if (!LoadPictureFile(path, transparent, image)) return false;
   image_ = image;
   path_ = path;
   transparent_ = transparent;
+  stamp_ = stamped ? stamp : Stamp{};
   if (image.width() > width() || image.height() > height())
     image = image.scaled(size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
   setPixmap(QPixmap::fromImage(image));
@@ -47,6 +66,7 @@ void PictureBox::Clear() {
   image_ = QImage();
   path_.clear();
   transparent_ = false;
+  stamp_ = Stamp{};
 }
 
 }  // namespace monitor

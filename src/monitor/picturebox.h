@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QLabel>
 
+#include <cstdint>
 #include <string>
 
 namespace monitor {
@@ -19,7 +20,9 @@ class PictureBox : public QLabel {
   PictureBox(const char* name, int width, int height, QWidget* parent);
 
   // Hides the box, loads the file and shows it again. On failure the box keeps its
-  // previous picture, stays hidden, and false is returned.
+  // previous picture, stays hidden, and false is returned. Every refresh of a monitor window
+  // shows its map's picture anew: a file unchanged since it was shown last is not decoded
+  // again.
   bool Load(const std::string& path, bool transparent);
   void Clear();
 
@@ -30,8 +33,17 @@ class PictureBox : public QLabel {
   const QImage& Picture() const { return image_; }
 
  private:
+  // What identifies the file as it was when it was loaded: its size and modification time.
+  struct Stamp {
+    std::uintmax_t size = 0;
+    std::int64_t modified = 0;
+    bool operator==(const Stamp&) const = default;
+  };
+  static bool StampOf(const std::string& path, Stamp& stamp);
+
   std::string path_;
   bool transparent_ = false;
+  Stamp stamp_;
   QImage image_;
 };
 

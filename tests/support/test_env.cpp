@@ -1,5 +1,9 @@
 #include "support/test_env.h"
 
+#include <QBuffer>
+#include <QColor>
+#include <QImage>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -44,5 +48,15 @@ ScopedProgramDir::ScopedProgramDir() : previous_(platform::CurrentDirectory()) {
 ScopedProgramDir::~ScopedProgramDir() { platform::SetCurrentDirectory(previous_); }
 
 std::string SourceDir() { return CORVANE_SOURCE_DIR; }
+
+std::string ImageBytes(const char* format, int width, int height, QColor colour) {
+  QImage image(width, height, QImage::Format_RGB32);
+  image.fill(colour);
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, format);
+  return bytes.toStdString();
+}
 
 }  // namespace test

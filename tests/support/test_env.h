@@ -2,6 +2,8 @@
 // Scratch folders for tests.
 #include <string>
 
+class QColor;
+
 namespace test {
 
 // A fresh folder that is removed with the object.
@@ -32,5 +34,8 @@ class ScopedProgramDir : public TempDir {
 
 // The source tree, for test data that is checked in (tests/data, data/).
 std::string SourceDir();
+
+// The bytes of a picture file of one colour, in the format Qt names ("JPG", "BMP", "PNG").
+std::string ImageBytes(const char* format, int width, int height, QColor colour);
 
 }  // namespace test

@@ -90,7 +90,9 @@ TEST(FrameSmoke, TheProgramShowsItsFrameAndEndsWhenAskedTo) {
   if (environment.contains("ASAN_OPTIONS"))
     environment.insert("ASAN_OPTIONS", environment.value("ASAN_OPTIONS") + ":strict_string_checks=0");
   run.setProcessEnvironment(environment);
-  run.start("xvfb-run", {"-a", "-s", "-screen 0 1280x1024x24", "sh", "run.sh", CORVANE_EXE});
+  // -noreset: the X server would otherwise reset each time its last client (a look with
+  // xwininfo) leaves, and a program connecting just then is refused.
+  run.start("xvfb-run", {"-a", "-s", "-screen 0 1280x1024x24 -noreset", "sh", "run.sh", CORVANE_EXE});
   ASSERT_TRUE(run.waitForStarted(10000)) << "xvfb-run is missing (Debian package xvfb)";
   ASSERT_TRUE(run.waitForFinished(60000)) << "the run did not end";
   const std::string output = ReadTrimmed(where + "/corvane.out");

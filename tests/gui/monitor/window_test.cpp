@@ -15,6 +15,7 @@
 #include <QTreeWidget>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -224,6 +225,35 @@ TEST_F(Window, AFullRefreshOfSixtyFourPlayersTakesUnderAMillisecond) {
 #endif
   RecordProperty("best_ns", static_cast<int>(best));
   EXPECT_EQ(window->LV_Players->topLevelItem(63)->text(4), "203.0.113.9:27960");
+}
+
+}  // namespace
+
+namespace {
+
+// A picture shown again at every refresh is the file as it is now: replaced, it shows anew;
+// removed, the box reports the failure so that the window falls back to the question mark.
+TEST_F(Window, APictureShownAgainFollowsItsFile) {
+  monitor::PictureBox box("Image_Level", 128, 128, nullptr);
+  dir_.Write("levels/Quake3/q3dm1.jpg", test::ImageBytes("JPG", 32, 32, Qt::red));
+  ASSERT_TRUE(box.Load("levels\\Quake3\\q3dm1.jpg", false));
+  EXPECT_GT(qRed(box.Picture().pixel(5, 5)), 200);
+  ASSERT_TRUE(box.Load("levels\\Quake3\\q3dm1.jpg", false));
+  EXPECT_GT(qRed(box.Picture().pixel(5, 5)), 200);
+  EXPECT_FALSE(box.isHidden());
+
+  dir_.Write("levels/Quake3/q3dm1.jpg", test::ImageBytes("JPG", 48, 32, Qt::blue));
+  ASSERT_TRUE(box.Load("levels\\Quake3\\q3dm1.jpg", false));
+  EXPECT_GT(qBlue(box.Picture().pixel(5, 5)), 200);
+  EXPECT_EQ(box.Picture().width(), 48);
+
+  // Drawn transparent the same file is another picture.
+  ASSERT_TRUE(box.Load("levels\\Quake3\\q3dm1.jpg", true));
+  EXPECT_TRUE(box.Transparent());
+
+  std::filesystem::remove(dir_.Path() + "/levels/Quake3/q3dm1.jpg");
+  EXPECT_FALSE(box.Load("levels\\Quake3\\q3dm1.jpg", true));
+  EXPECT_TRUE(box.isHidden());
 }
 
 }  // namespace

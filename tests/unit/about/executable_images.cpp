@@ -16,7 +16,9 @@ class Out {
   void U16(uint64_t v) { Int(v, 2); }
   void U32(uint64_t v) { Int(v, 4); }
   void U64(uint64_t v) { Int(v, 8); }
-  void Text(const std::string& s) { bytes.insert(bytes.end(), s.begin(), s.end()); }
+  void Text(const std::string& s) {
+    for (char c : s) bytes.push_back(static_cast<uint8_t>(c));
+  }
   void Raw(const Bytes& b) { bytes.insert(bytes.end(), b.begin(), b.end()); }
   void PadTo(size_t size) {
     if (bytes.size() < size) bytes.resize(size, 0);

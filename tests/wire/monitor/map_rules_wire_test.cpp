@@ -18,15 +18,7 @@ namespace {
 using namespace test;
 using namespace std::chrono_literals;
 
-std::string Jpeg(QColor colour, int size = 64) {
-  QImage image(size, size, QImage::Format_RGB32);
-  image.fill(colour);
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  image.save(&buffer, "JPG");
-  return bytes.toStdString();
-}
+std::string Jpeg(QColor colour, int size = 64) { return test::ImageBytes("JPG", size, size, colour); }
 
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

@@ -11,16 +11,6 @@ namespace {
 using namespace test;
 using namespace std::chrono_literals;
 
-std::string ImageBytes(const char* format, int width, int height, QColor colour) {
-  QImage image(width, height, QImage::Format_RGB32);
-  image.fill(colour);
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  image.save(&buffer, format);
-  return bytes.toStdString();
-}
-
 GameServerConfig Quake3(std::vector<Player> players, const std::string& password = "secret") {
   GameServerConfig config;
   config.password = password;
