@@ -130,27 +130,9 @@ bool ProgramTest::WaitForCompleteRefresh(TF_Q3Server* window, std::size_t player
   }, ms);
 }
 
-int ProgramTest::FindPlayer(const QTreeWidget* list, const QString& name) {
-  for (int r = 0; r < list->topLevelItemCount(); ++r)
-    if (list->topLevelItem(r)->text(1) == name) return r;
-  return -1;
-}
-
-int ProgramTest::FindRule(const QTreeWidget* list, const QString& rule) {
-  for (int r = 0; r < list->topLevelItemCount(); ++r)
-    if (list->topLevelItem(r)->text(0) == rule) return r;
-  return -1;
-}
-
 QString ProgramTest::RuleValue(const QTreeWidget* list, const QString& rule) {
   const int row = FindRule(list, rule);
   return row < 0 ? QString() : list->topLevelItem(row)->text(1);
-}
-
-std::vector<std::string> ProgramTest::RowTexts(const QTreeWidget* list, int row) {
-  std::vector<std::string> texts;
-  for (int c = 0; c < list->columnCount(); ++c) texts.push_back(list->topLevelItem(row)->text(c).toStdString());
-  return texts;
 }
 
 std::vector<std::string> ProgramTest::DroppedRequests(const OpenArenaServer& server) {
@@ -159,14 +141,6 @@ std::vector<std::string> ProgramTest::DroppedRequests(const OpenArenaServer& ser
   for (std::string line; std::getline(log, line);)
     if (line.find("rate limit from 127.0.0.1 ") != std::string::npos) dropped.push_back(line);
   return dropped;
-}
-
-bool ProgramTest::AllRowsComplete(const QTreeWidget* list) {
-  if (list->topLevelItemCount() == 0) return false;
-  for (int r = 0; r < list->topLevelItemCount(); ++r)
-    for (int c = 0; c < list->columnCount(); ++c)
-      if (list->topLevelItem(r)->text(c).isEmpty()) return false;
-  return true;
 }
 
 }  // namespace e2e

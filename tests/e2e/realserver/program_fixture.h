@@ -22,10 +22,14 @@
 #include "console/terminalunit.h"
 #include "monitor/q3server.h"
 #include "openarena_server.h"
+#include "support/list_texts.h"
 #include "support/scripted_dialogs.h"
 #include "support/test_env.h"
 
 namespace e2e {
+
+using test::AllRowsComplete;
+using test::RowTexts;
 
 // Bots every group's server gets: ten plain ones and four with names of their own (a coloured
 // name, names longer than 16 characters, a name with spaces).
@@ -56,11 +60,12 @@ class ProgramTest : public ::testing::Test {
   // rules listed.
   static bool WaitForCompleteRefresh(TF_Q3Server* window, std::size_t players, int ms);
 
-  static int FindPlayer(const QTreeWidget* list, const QString& name);
-  static int FindRule(const QTreeWidget* list, const QString& rule);
+  // The row of the named player, or -1.
+  static int FindPlayer(const QTreeWidget* list, const QString& name) { return test::RowWith(list, 1, name); }
+  // The row of the rule, or -1.
+  static int FindRule(const QTreeWidget* list, const QString& rule) { return test::RowWith(list, 0, rule); }
+  // The rule's value as the list shows it; empty when the rule is not listed.
   static QString RuleValue(const QTreeWidget* list, const QString& rule);
-  static std::vector<std::string> RowTexts(const QTreeWidget* list, int row);
-  static bool AllRowsComplete(const QTreeWidget* list);
   // Lines of the server's log that tell of a request from the program (127.0.0.1) dropped by
   // the server's rate limit.
   static std::vector<std::string> DroppedRequests(const OpenArenaServer& server);

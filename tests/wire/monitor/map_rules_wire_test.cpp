@@ -145,12 +145,9 @@ TEST_F(MapRulesWire, GameTypePickAndRuleChangesSendTheirExactCommands) {
   EXPECT_EQ(window->CB_Map->count(), items);
 
   const auto changeRule = [&](const QString& rule, int answer, const QString& value, std::string* shown) {
-    QTreeWidget* rules = window->LV_Settings;
-    int row = -1;
-    for (int r = 0; r < rules->topLevelItemCount(); ++r)
-      if (rules->topLevelItem(r)->text(0) == rule) row = r;
+    const int row = RowWith(window->LV_Settings, 0, rule);
     ASSERT_GE(row, 0) << rule.toStdString();
-    Select(rules, row);
+    Select(window->LV_Settings, row);
     dialogs_.modalAnswers.push_back([=](QDialog& dialog) {
       auto& form = dynamic_cast<TF_ChangeSetting&>(dialog);
       EXPECT_EQ(form.windowTitle(), "Change Setting");
@@ -222,10 +219,7 @@ TEST_F(MapRulesWire, Quake2WindowRunsTheChainWithItsMarkersAndSendsRulesAsListed
   EXPECT_EQ(order, (std::vector<std::string>{"1Abe", "3Moe", "5Zed"}));
   EXPECT_EQ(RowTexts(list, 1)[4], "127.0.0.1:27901");
   // g_gametype is just a rule here.
-  bool listed = false;
-  for (int r = 0; r < window->LV_Settings->topLevelItemCount(); ++r)
-    listed |= window->LV_Settings->topLevelItem(r)->text(0) == "g_gametype";
-  EXPECT_TRUE(listed);
+  EXPECT_GE(RowWith(window->LV_Settings, 0, "g_gametype"), 0);
   window->TB_Refresh->setValue(60);
 
   // The skin names the player picture.
@@ -242,8 +236,7 @@ TEST_F(MapRulesWire, Quake2WindowRunsTheChainWithItsMarkersAndSendsRulesAsListed
   // Rule names go out as the server listed them.
   ASSERT_TRUE(Settled(window));
   const auto change = [&](const QString& rule, const QString& value) {
-    for (int r = 0; r < window->LV_Settings->topLevelItemCount(); ++r)
-      if (window->LV_Settings->topLevelItem(r)->text(0) == rule) Select(window->LV_Settings, r);
+    if (const int row = RowWith(window->LV_Settings, 0, rule); row >= 0) Select(window->LV_Settings, row);
     dialogs_.modalAnswers.push_back([=](QDialog& dialog) {
       dynamic_cast<TF_ChangeSetting&>(dialog).E_Value->setText(value);
       return static_cast<int>(platform::mrOk);

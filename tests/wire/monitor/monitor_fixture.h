@@ -22,6 +22,7 @@
 #include "platform/mdi.h"
 #include "support/gameserver/game_server.h"
 #include "support/gameserver/sample_players.h"
+#include "support/list_texts.h"
 #include "support/scripted_dialogs.h"
 #include "support/test_env.h"
 
@@ -30,22 +31,6 @@ namespace test {
 inline const std::string kFF = "\xFF\xFF\xFF\xFF";
 inline std::string RconBytes(const std::string& password, const std::string& command) {
   return kFF + "rcon " + password + " " + command;
-}
-
-// The texts of one player row, column by column.
-inline std::vector<std::string> RowTexts(const QTreeWidget* list, int row) {
-  std::vector<std::string> texts;
-  const QTreeWidgetItem* item = list->topLevelItem(row);
-  for (int c = 0; c < list->columnCount(); ++c) texts.push_back(item->text(c).toStdString());
-  return texts;
-}
-
-inline bool AllRowsComplete(const QTreeWidget* list) {
-  if (list->topLevelItemCount() == 0) return false;
-  for (int r = 0; r < list->topLevelItemCount(); ++r)
-    for (int c = 0; c < list->columnCount(); ++c)
-      if (list->topLevelItem(r)->text(c).isEmpty()) return false;
-  return true;
 }
 
 class MonitorWire : public ::testing::Test {
@@ -102,11 +87,8 @@ class MonitorWire : public ::testing::Test {
     return WaitFor([window] { return window->State() == msPolling && window->LV_Settings->topLevelItemCount() > 0; });
   }
   static void Select(QTreeWidget* list, int row) { list->setCurrentItem(list->topLevelItem(row)); }
-  static int FindRow(const QTreeWidget* list, const QString& name) {
-    for (int r = 0; r < list->topLevelItemCount(); ++r)
-      if (list->topLevelItem(r)->text(1) == name) return r;
-    return -1;
-  }
+  // The row of the named player, or -1.
+  static int FindRow(const QTreeWidget* list, const QString& name) { return RowWith(list, 1, name); }
 
   TestMdiHost host_;
   ScopedDialogs dialogs_;

@@ -61,18 +61,15 @@ TEST_F(RealServer, BotsMapAndRuleChange) {
   EXPECT_TRUE(AllRowsComplete(window->LV_Players));
 
   // A rule change through the dialog.
-  for (int r = 0; r < window->LV_Settings->topLevelItemCount(); ++r)
-    if (window->LV_Settings->topLevelItem(r)->text(0) == "timelimit") Select(window->LV_Settings, r);
+  if (const int row = RowWith(window->LV_Settings, 0, "timelimit"); row >= 0) Select(window->LV_Settings, row);
   dialogs_.modalAnswers.push_back([](QDialog& dialog) {
     dynamic_cast<TF_ChangeSetting&>(dialog).E_Value->setText("25");
     return static_cast<int>(platform::mrOk);
   });
   window->LV_SettingsDblClick();
   ASSERT_TRUE(WaitFor([&] {
-    for (int r = 0; r < window->LV_Settings->topLevelItemCount(); ++r)
-      if (window->LV_Settings->topLevelItem(r)->text(0) == "timelimit")
-        return window->LV_Settings->topLevelItem(r)->text(1) == "25";
-    return false;
+    const int row = RowWith(window->LV_Settings, 0, "timelimit");
+    return row >= 0 && window->LV_Settings->topLevelItem(row)->text(1) == "25";
   }, 15000));
 
   // A map change from the map box.
