@@ -12,11 +12,11 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
+
+#include "common/text.h"
 
 extern char** environ;
 
@@ -29,21 +29,8 @@ constexpr const char* kSideAddress = "127.0.0.2";
 // The side channel's pace: a little slower than the server's one request a second.
 constexpr double kBurst = 9;
 constexpr auto kPeriod = 1100ms;
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-std::string TrimSpaces(std::string text) {
-  const auto first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return {};
-  text.erase(0, first);
-  text.erase(text.find_last_not_of(' ') + 1);
-  return text;
-}
+// The server's console output, in its home folder.
+constexpr const char* kLogName = "server.log";
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
@@ -70,10 +57,6 @@ OpenArenaServer::OpenArenaServer(OpenArenaOptions options) : options_(std::move(
 OpenArenaServer::~OpenArenaServer() {
   Stop();
   if (socket_ >= 0) close(socket_);
-  if (!home_.empty()) {
-    std::error_code ec;
-    std::filesystem::remove_all(home_, ec);
-  }
 }
 
 int OpenArenaServer::FreePort() const {
@@ -89,10 +72,7 @@ int OpenArenaServer::FreePort() const {
 }
 
 void OpenArenaServer::Start() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "corvane-openarena-XXXXXX").string();
-  if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-  home_ = pattern;
-  logPath_ = home_ + "/server.log";
+  const std::string logPath = home_.Path() + "/" + kLogName;
 
   const std::string lifetime = std::to_string(options_.lifetime.count());
   const std::string wantedPort = std::to_string(FreePort());
@@ -108,7 +88,7 @@ void OpenArenaServer::Start() {
   std::vector<char*> argv;
   for (std::string& arg : args) argv.push_back(arg.data());
   argv.push_back(nullptr);
-  std::vector<std::string> environment = {"HOME=" + home_, "PATH=/usr/bin:/bin:/usr/games"};
+  std::vector<std::string> environment = {"HOME=" + home_.Path(), "PATH=/usr/bin:/bin:/usr/games"};
   std::vector<char*> envp;
   for (std::string& variable : environment) envp.push_back(variable.data());
   envp.push_back(nullptr);
@@ -116,7 +96,7 @@ void OpenArenaServer::Start() {
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, logPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  posix_spawn_file_actions_addopen(&actions, 1, logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
   posix_spawn_file_actions_adddup2(&actions, 1, 2);
   const int spawned = posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
@@ -171,7 +151,7 @@ void OpenArenaServer::Stop() {
   pid_ = -1;
 }
 
-std::string OpenArenaServer::Log() const { return ReadFile(logPath_); }
+std::string OpenArenaServer::Log() const { return home_.Read(kLogName); }
 
 void OpenArenaServer::Pace() {
   for (;;) {

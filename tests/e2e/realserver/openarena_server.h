@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "support/test_env.h"
+
 namespace e2e {
 
 using namespace std::chrono_literals;
@@ -83,8 +85,7 @@ class OpenArenaServer {
   int FreePort() const;
 
   OpenArenaOptions options_;
-  std::string home_;
-  std::string logPath_;
+  test::TempDir home_;  // the server's HOME, which holds its log
   pid_t pid_ = -1;
   int port_ = 0;
   int socket_ = -1;
