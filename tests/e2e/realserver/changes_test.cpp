@@ -5,7 +5,6 @@
 #include <QSlider>
 #include <QStatusBar>
 
-
 #include "monitor/changesetting.h"
 #include "program_fixture.h"
 
@@ -62,8 +61,7 @@ TEST_F(Changes, GameTypeAndMapFromTheirBoxesChangeTheServer) {
   QTest::keyClick(window->CB_Map->lineEdit(), Qt::Key_A, Qt::ControlModifier);
   QTest::keyClicks(window->CB_Map->lineEdit(), "ctf_gate1");
   QTest::keyClick(window->CB_Map->lineEdit(), Qt::Key_Return);
-  EXPECT_TRUE(ServerShows([&] { return server->Cvar("mapname") == "ctf_gate1"; },
-                                          30000));
+  EXPECT_TRUE(ServerShows([&] { return server->Cvar("mapname") == "ctf_gate1"; }, 30000));
   EXPECT_TRUE(WaitFor([&] {
     return RuleValue(window->LV_Settings, "mapname") == "ctf_gate1" && window->CB_GameType->currentIndex() == 4;
   }, 30000));
@@ -78,8 +76,7 @@ TEST_F(Changes, GameTypeAndMapFromTheirBoxesChangeTheServer) {
   ASSERT_GE(item, 0);
   window->CB_Map->setCurrentIndex(item);
   emit window->CB_Map->activated(item);
-  EXPECT_TRUE(ServerShows([&] { return server->Cvar("mapname") == "oa_ctf4ish"; },
-                                          30000));
+  EXPECT_TRUE(ServerShows([&] { return server->Cvar("mapname") == "oa_ctf4ish"; }, 30000));
   EXPECT_TRUE(WaitFor([&] { return RuleValue(window->LV_Settings, "mapname") == "oa_ctf4ish"; }, 30000));
   // The bots stay through map changes, and the list fills again completely.
   EXPECT_TRUE(WaitForCompleteRefresh(window, BotCount(), 30000));

@@ -26,52 +26,52 @@ class Players : public ServerGroup<Players> {
   bool Gone(const QString& name) {
     return WaitFor([&] { return FindPlayer(window->LV_Players, name) < 0; }, 30000);
   }
+
+  // What the player info dialog showed once the user info had come.
+  struct Shown {
+    std::vector<std::pair<std::string, std::string>> rows;
+    std::string picturePath;
+    std::string Value(const std::string& key) const {
+      for (const auto& [k, v] : rows)
+        if (k == key) return v;
+      return "<missing>";
+    }
+  };
+  // Answers the player info dialog with "&Ok" after reading it into `shown`.
+  static std::function<int(QDialog&)> ReadInto(Shown& shown) {
+    return [&shown](QDialog& dialog) {
+      auto& info = dynamic_cast<TPlayerInfoForm&>(dialog);
+      EXPECT_TRUE(WaitFor([&] { return info.LV_PlayerInfo->topLevelItemCount() > 5; }, 10000));
+      shown.rows.clear();
+      for (int r = 0; r < info.LV_PlayerInfo->topLevelItemCount(); ++r)
+        shown.rows.emplace_back(info.LV_PlayerInfo->topLevelItem(r)->text(0).toStdString(),
+                                info.LV_PlayerInfo->topLevelItem(r)->text(1).toStdString());
+      shown.picturePath = info.ImagePlayer->PicturePath();
+      return int(platform::mrOk);
+    };
+  }
 };
 
 TEST_F(Players, PlayerInfoOfABotListsItsUserInfoAndShowsItsModelPicture) {
   dir_.Write("players/Quake3/angelyss.jpg", test::ImageBytes("JPG", 64, 64, Qt::darkGreen));
 
   ASSERT_TRUE(SelectPlayer("ExtraordinarilyLongName"));
-  std::vector<std::pair<std::string, std::string>> rows;
-  std::string picturePath;
-  dialogs_.modalAnswers.push_back([&](QDialog& dialog) {
-    auto& info = dynamic_cast<TPlayerInfoForm&>(dialog);
-    EXPECT_TRUE(WaitFor([&] { return info.LV_PlayerInfo->topLevelItemCount() > 5; }, 10000));
-    for (int r = 0; r < info.LV_PlayerInfo->topLevelItemCount(); ++r)
-      rows.emplace_back(info.LV_PlayerInfo->topLevelItem(r)->text(0).toStdString(),
-                        info.LV_PlayerInfo->topLevelItem(r)->text(1).toStdString());
-    picturePath = info.ImagePlayer->PicturePath();
-    return int(platform::mrOk);
-  });
+  Shown shown;
+  dialogs_.modalAnswers.push_back(ReadInto(shown));
   window->PlayerInfo1->trigger();
-
-  auto value = [&](const std::string& key) {
-    for (const auto& [k, v] : rows)
-      if (k == key) return v;
-    return std::string("<missing>");
-  };
-  EXPECT_EQ(value("name"), "ExtraordinarilyLongName");
-  EXPECT_EQ(value("model"), "angelyss");
-  EXPECT_EQ(value("characterfile"), "bots/angelyss_c.c");
-  EXPECT_EQ(picturePath, "players\\Quake3\\angelyss.jpg");
+  EXPECT_EQ(shown.Value("name"), "ExtraordinarilyLongName");
+  EXPECT_EQ(shown.Value("model"), "angelyss");
+  EXPECT_EQ(shown.Value("characterfile"), "bots/angelyss_c.c");
+  EXPECT_EQ(shown.picturePath, "players\\Quake3\\angelyss.jpg");
   // The dialog has closed: the window polls again.
   EXPECT_TRUE(WaitFor([&] { return window->State() == msPolling; }, 1000));
 
   // A coloured name is shown cleaned; a model without a picture shows the question mark.
   ASSERT_TRUE(SelectPlayer("VeryLongName"));
-  dialogs_.modalAnswers.push_back([&](QDialog& dialog) {
-    auto& info = dynamic_cast<TPlayerInfoForm&>(dialog);
-    EXPECT_TRUE(WaitFor([&] { return info.LV_PlayerInfo->topLevelItemCount() > 5; }, 10000));
-    rows.clear();
-    for (int r = 0; r < info.LV_PlayerInfo->topLevelItemCount(); ++r)
-      rows.emplace_back(info.LV_PlayerInfo->topLevelItem(r)->text(0).toStdString(),
-                        info.LV_PlayerInfo->topLevelItem(r)->text(1).toStdString());
-    picturePath = info.ImagePlayer->PicturePath();
-    return int(platform::mrOk);
-  });
+  dialogs_.modalAnswers.push_back(ReadInto(shown));
   window->LV_PlayersDblClick();
-  EXPECT_EQ(value("name"), "VeryLongName");
-  EXPECT_EQ(picturePath, "players\\Question.bmp");
+  EXPECT_EQ(shown.Value("name"), "VeryLongName");
+  EXPECT_EQ(shown.picturePath, "players\\Question.bmp");
 }
 
 TEST_F(Players, KickFromTheMenuAndFromPlayerInfoRemoveTheBot) {
