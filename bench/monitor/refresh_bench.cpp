@@ -6,12 +6,6 @@
 // per refresh.
 #include <benchmark/benchmark.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <QApplication>
 #include <QImage>
 #include <QTreeWidget>
@@ -26,27 +20,9 @@
 #include "monitor/q3server.h"
 #include "platform/paths.h"
 #include "support/gameserver/game_server.h"
+#include "support/gameserver/udp_client.h"
 
 namespace {
-
-// Every datagram the server sends back for one request.
-std::vector<std::string> Ask(const test::GameServer& server, const std::string& request) {
-  const int fd = socket(AF_INET, SOCK_DGRAM, 0);
-  sockaddr_in to{};
-  to.sin_family = AF_INET;
-  to.sin_port = htons(server.Port());
-  to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  sendto(fd, request.data(), request.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
-  std::vector<std::string> replies;
-  char buffer[65536];
-  pollfd ready{fd, POLLIN, 0};
-  for (int wait = 1000; poll(&ready, 1, wait) > 0; wait = 200) {
-    const ssize_t n = recv(fd, buffer, sizeof buffer, 0);
-    if (n > 0) replies.emplace_back(buffer, static_cast<size_t>(n));
-  }
-  close(fd);
-  return replies;
-}
 
 struct Refresh {
   std::vector<std::string> datagrams;  // in the order a refresh receives them
@@ -61,10 +37,11 @@ Refresh Capture() {
                                                  "203.0.113." + std::to_string(i) + ":27960", 20 + i, i % 17));
   test::GameServer server(config);
   server.Start();
+  const test::UdpClient client;
   Refresh refresh;
   for (const std::string& request : {test::QueryPacket(test::Game::Quake3), test::RconPacket("secret", " status"),
                                      test::RconPacket("secret", " serverinfo")})
-    for (std::string& datagram : Ask(server, request)) {
+    for (std::string& datagram : client.Ask(server.Port(), request)) {
       refresh.bytes += datagram.size();
       refresh.datagrams.push_back(std::move(datagram));
     }

@@ -1,5 +1,6 @@
 #pragma once
-// A plain POSIX UDP socket on 127.0.0.1 for talking to the test game server.
+// A plain POSIX UDP socket on 127.0.0.1 for talking to the scripted game server (wire tests
+// and benchmarks).
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>

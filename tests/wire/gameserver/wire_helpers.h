@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "support/gameserver/game_server.h"
+#include "support/gameserver/udp_client.h"
 #include "support/test_env.h"
-#include "udp_client.h"
 
 namespace test {
 
