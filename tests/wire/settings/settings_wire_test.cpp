@@ -156,7 +156,7 @@ TEST_F(SettingsWire, Quake3ShippedFileFillsEveryFieldAndEveryUpdateArrives) {
   EXPECT_EQ(host->statuses.at(0), "Updating server...");
   EXPECT_EQ(host->cursor().shape(), Qt::WaitCursor);
   ASSERT_TRUE(WaitForUpdate(90000)) << host->status;
-  // The server records a datagram before it runs it: wait for the commands themselves.
+  // Wait for the server to have run the commands, not only received datagrams.
   EXPECT_TRUE(QTest::qWaitFor([&] { return server->Commands().size() >= 80; }, 5000));
   EXPECT_EQ(host->cursor().shape(), Qt::ArrowCursor);
   EXPECT_EQ(host->status, "");
