@@ -4,9 +4,12 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "protocol/monitor_state.h"
+#include "protocol/rows.h"
 
 namespace protocol {
 
@@ -32,6 +35,19 @@ enum class ValueForm : std::uint8_t {
 TableLayout Quake3TableLayout(std::string_view heading);
 // Quake 2 servers print one layout.
 TableLayout Quake2TableLayout(std::string_view heading);
+
+// The Quake 3 game types by their g_gametype number: the five of the stock game, then those
+// OpenArena adds.
+inline constexpr std::array<std::string_view, 13> kQuake3GameTypes{
+    "Free For All",  "Tournament",      "Single Player",     "Team Deathmatch",   "Capture the Flag",
+    "One Flag CTF",  "Overload",        "Harvester",         "Elimination",       "CTF Elimination",
+    "Last Man Standing", "Double Domination", "Domination"};
+
+// The game type a status query's info string tells, in words (serverstatus.cpp): Quake 3 by
+// g_gametype (a number without a name as the number), Quake 2 by deathmatch and coop, with the
+// game folder of a modification.
+std::string Quake3GameTypeName(const std::vector<InfoRow>& info);
+std::string Quake2GameTypeName(const std::vector<InfoRow>& info);
 
 struct GameTraits {
   std::string_view name;                  // for messages and tests
@@ -66,6 +82,14 @@ struct GameTraits {
   // this many text bytes less one after "print" and its line feed.
   std::size_t printBuffer;
   constexpr std::size_t MaxChunkText() const { return printBuffer - 1; }
+  // The status query's answer read as a whole (serverstatus.h): the info-string keys of the
+  // server's name and of its number of player slots, how the game type is told in words, and
+  // whether a player the server reports with ping 0 is a bot (Quake 3 servers report their
+  // bots so; Quake 2 servers have no bots of their own, and every player counts as a person).
+  std::string_view hostNameKey;
+  std::string_view maxPlayersKey;
+  std::string (*gameTypeName)(const std::vector<InfoRow>& info);
+  bool zeroPingIsBot;
 };
 
 inline constexpr GameTraits kQuake3{
@@ -88,6 +112,10 @@ inline constexpr GameTraits kQuake3{
     .rateLimited = true,
     .settingsFile = "\\q3-default.ini",
     .printBuffer = 1008,
+    .hostNameKey = "sv_hostname",
+    .maxPlayersKey = "sv_maxclients",
+    .gameTypeName = Quake3GameTypeName,
+    .zeroPingIsBot = true,
 };
 
 inline constexpr GameTraits kQuake2{
@@ -111,6 +139,10 @@ inline constexpr GameTraits kQuake2{
     .rateLimited = false,
     .settingsFile = "\\q2-default.ini",
     .printBuffer = 1384,
+    .hostNameKey = "hostname",
+    .maxPlayersKey = "maxclients",
+    .gameTypeName = Quake2GameTypeName,
+    .zeroPingIsBot = false,
 };
 
 // The text that refuses a missing server password, for both games.
