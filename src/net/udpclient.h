@@ -11,7 +11,7 @@
 #include "net/customwsocket.h"
 #include "net/requestpacer.h"
 
-class TUDPClient : public TCustomWSocket {
+class TUDPClient : public TCustomWSocket, public net::PacedSender {
  public:
   TUDPClient();
   ~TUDPClient() override;
@@ -46,9 +46,10 @@ class TUDPClient : public TCustomWSocket {
   net::Endpoint Peer() const;
 
  private:
-  friend class net::RequestPacer;
-  // Hands the text to the socket now (the pacer calls this when the datagram's turn comes).
+  // Hands the text to the socket now.
   void SendNow(const std::string& text);
+  // net::PacedSender: the pacer's turn for a datagram to this client's server.
+  void SendPaced(const net::Endpoint& server, const std::string& text) override;
   void HandleReadiness(QSocketNotifier* notifier);
   void Rearm();
   void ReleaseNotifier();
