@@ -140,6 +140,7 @@ void TConnectForm::LV_ServersDblClick() { Btn_AcceptClick(platform::mrOk); }
 void TConnectForm::AddRowAndStore(const ServerEntry& entry) {
   SetRow(new QTreeWidgetItem(LV_Servers), entry);
   const int count = LV_Servers->topLevelItemCount();
+  const ChangeNotice notice{*this};
   WriteEntry(count - 1, entry, count);
 }
 
@@ -166,6 +167,7 @@ void TConnectForm::Btn_EditClick() {
   if (!row || !ExecFilledFromRow(row, "Edit Server")) return;
   const ServerEntry entry = F_NewServer->EnteredEntry();
   SetRow(row, entry);
+  const ChangeNotice notice{*this};
   WriteEntry(LV_Servers->indexOfTopLevelItem(row), entry, LV_Servers->topLevelItemCount());
 }
 
@@ -185,7 +187,10 @@ void TConnectForm::Btn_DeleteClick() {
   DeleteEntry(LV_Servers->indexOfTopLevelItem(row), LV_Servers->topLevelItemCount());
   delete row;
   LV_Servers->clearSelection();
+  emit ServerListChanged();
 }
+
+TConnectForm::ChangeNotice::~ChangeNotice() { emit form.ServerListChanged(); }
 
 void TConnectForm::reject() { done(platform::mrCancel); }
 
