@@ -20,6 +20,7 @@
 #include "addressbook/serverstore.h"
 #include "addressbook/spinedit.h"
 #include "app/boardcommand.h"
+#include "app/desktopnotice.h"
 #include "app/mainunit.h"
 #include "app/startup.h"
 #include "board/boardform.h"
@@ -236,6 +237,28 @@ TEST_F(BoardForm, TheLogKeepsTheNewestAlertsFirstAndTellsEachOne) {
   EXPECT_EQ(board.LV_Log->topLevelItem(0)->text(2).toStdString(), told.back());
   EXPECT_EQ(board.LV_Log->topLevelItem(TF_Board::kLogLimit - 1)->text(2).toStdString(), told[200]);
   EXPECT_EQ(board.LV_Log->topLevelItem(0)->text(0).size(), 8);  // HH:MM:SS
+}
+
+TEST(DesktopNotice, NoticesThatComeTogetherAreShownAsOne) {
+  using Notices = std::vector<std::pair<std::string, std::string>>;
+  struct Case {
+    Notices notices;
+    std::string title;
+    std::string text;
+  };
+  Notices seven;
+  for (int i = 1; i <= 7; ++i) seven.emplace_back("Arena", "P" + std::to_string(i) + " joined");
+  const std::vector<Case> cases = {
+      {{{"Arena", "Sarge joined"}}, "Arena", "Sarge joined"},
+      {{{"Arena", "Sarge joined"}, {"Base", "stopped answering"}}, "2 alerts",
+       "Arena: Sarge joined\nBase: stopped answering"},
+      {seven, "7 alerts",
+       "Arena: P1 joined\nArena: P2 joined\nArena: P3 joined\nArena: P4 joined\nArena: P5 joined\nand 2 more"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(app::GatheredNotice(c.notices), std::make_pair(c.title, c.text));
+  // On the offscreen platform there is no tray: nothing is shown and nothing fails.
+  app::ShowDesktopNotice("Arena", "Sarge joined");
+  QTest::qWait(400);
 }
 
 class BoardCommand : public ::testing::Test {
