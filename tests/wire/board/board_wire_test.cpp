@@ -1,6 +1,8 @@
 // The server board in the frame, polling scripted Quake 3 and Quake 2 servers over loopback.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -11,6 +13,7 @@
 #include <QTreeWidget>
 
 #include <chrono>
+#include <cstdlib>
 #include <memory>
 #include <regex>
 #include <set>
@@ -353,6 +356,57 @@ TEST_F(BoardWire, ADoubleClickOpensTheMonitorWindowOrBringsItForward) {
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_EQ(dialogs.messages[0].text, "Sorry, QuakeWorld not implemented yet!");
   EXPECT_EQ(dialogs.messages[0].type, platform::MsgType::Information);
+}
+
+// A picture of the frame with the board for a person to look at (the README's first session):
+// run with CORVANE_SHOT_DIR set, under xvfb-run with QT_QPA_PLATFORM=xcb for the real look;
+// skipped otherwise.
+TEST_F(BoardWire, Screenshot) {
+  const char* shots = std::getenv("CORVANE_SHOT_DIR");
+  if (!shots) GTEST_SKIP() << "CORVANE_SHOT_DIR not set";
+  std::vector<test::Player> arenaPlayers = test::BotPlayers(9);
+  arenaPlayers.erase(arenaPlayers.begin());  // Sarge comes later
+  arenaPlayers.push_back(test::Player::Human("^3Visor", "203.0.113.7:27960", 48, 12));
+  arenaPlayers.push_back(test::Player::Human("Klesk", "198.51.100.20:27960", 75, 3));
+  test::GameServerConfig arenaConfig = Config(test::Game::Quake3, arenaPlayers);
+  arenaConfig.cvars = {{"sv_hostname", "^2Frag ^7Factory", {}, 1u}};
+  test::GameServer arena(arenaConfig);
+  test::GameServerConfig ctfConfig = Config(test::Game::Quake3, test::BotPlayers(6));
+  ctfConfig.map = "q3ctf1";
+  ctfConfig.cvars = {{"g_gametype", "4", {}, 1u}, {"sv_hostname", "^4CTF ^7Night", {}, 1u}};
+  test::GameServer ctf(ctfConfig);
+  test::GameServerConfig duelConfig = Config(test::Game::Quake3, {test::Player::Human("Anarki", "192.0.2.5:27960", 31)});
+  duelConfig.map = "q3tourney2";
+  duelConfig.cvars = {{"g_gametype", "1", {}, 1u}, {"sv_hostname", "^1Duel ^7Pit", {}, 1u}, {"sv_maxclients", "2", {}, 1u}};
+  test::GameServer duel(duelConfig);
+  test::GameServerConfig baseConfig = Config(test::Game::Quake2, test::BotPlayers(4));
+  baseConfig.cvars = {{"hostname", "Base Camp", {}, 1u}};
+  test::GameServer base(baseConfig);
+  test::GameServerConfig oldConfig = Config(test::Game::Quake3, test::BotPlayers(2));
+  oldConfig.cvars = {{"sv_hostname", "Old Box", {}, 1u}};
+  test::GameServer old(oldConfig);
+  test::GameServer gone(Config(test::Game::Quake3, {}));
+  for (test::GameServer* server : {&arena, &ctf, &duel, &base, &old, &gone}) server->Start();
+  const std::string gonePort = PortOf(gone);
+  gone.Stop();
+  dir.Write("Corvane.ini", "[Board]\r\nInterval=5\r\n[WatchList]\r\nNumPatterns=2\r\nPattern0=sarge\r\nPattern1=visor\r\n");
+  OpenBoard({{"127.0.0.1", PortOf(arena), "secret", kQuake3, "Arena"},
+             {"127.0.0.1", PortOf(ctf), "secret", kQuake3, "CTF night"},
+             {"127.0.0.1", PortOf(duel), "secret", kQuake3, "Duel pit"},
+             {"127.0.0.1", PortOf(base), "secret", kQuake2, "Base"},
+             {"127.0.0.1", PortOf(old), "", kQuake3, "Old box"},
+             {"127.0.0.1", gonePort, "", kQuake3, "Test box"},
+             {"127.0.0.1", "27500", "", kQuakeWorld, "World"}});
+  for (std::size_t i = 0; i < 5; ++i) ASSERT_TRUE(WaitForLamp(i, Lamp::Answering));
+  old.SetSilent(true);
+  arena.AddPlayer(test::Player::Bot("^1Sarge"));
+  ctf.SetMap("q3ctf2");
+  ASSERT_TRUE(WaitForEvent("Old box: stopped answering", 30000));
+  QApplication::setWindowIcon(QIcon(":/images/corvane.png"));
+  board->parentWidget()->setGeometry(0, 0, 1060, 470);
+  frame.resize(1080, 620);
+  QTest::qWait(1500);
+  frame.grab().save(QString::fromStdString(std::string(shots) + "/board.png"));
 }
 
 }  // namespace
