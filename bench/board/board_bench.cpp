@@ -2,23 +2,15 @@
 // players, polled every 10 seconds, measured over a minute once every server has answered: the
 // program's CPU time as a share of one core, and its resident memory. The servers run in a child
 // process so that only the program is measured. Bounds: 1 % and 100 MB.
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QSpinBox>
-#include <QTimer>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -27,6 +19,7 @@
 #include "app/mainunit.h"
 #include "app/startup.h"
 #include "board/boardform.h"
+#include "measure/measure.h"
 #include "platform/ini.h"
 #include "platform/paths.h"
 #include "support/gameserver/game_server.h"
@@ -39,44 +32,6 @@ constexpr int kIntervalSeconds = 10;
 constexpr int kWarmUpSeconds = 15;
 constexpr int kMeasureSeconds = 60;
 
-// The child: starts the servers, writes their ports to the pipe, runs until killed.
-[[noreturn]] void RunServers(int out) {
-  std::vector<std::unique_ptr<test::GameServer>> servers;
-  for (int i = 0; i < kServers; ++i) {
-    test::GameServerConfig config;
-    config.players = test::BotPlayers(14);
-    config.lifetime = std::chrono::seconds(kWarmUpSeconds + kMeasureSeconds + 60);
-    servers.push_back(std::make_unique<test::GameServer>(config));
-    servers.back()->Start();
-    const std::uint16_t port = servers.back()->Port();
-    if (write(out, &port, sizeof port) != sizeof port) std::_Exit(1);
-  }
-  close(out);
-  for (;;) pause();
-}
-
-double CpuSeconds() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-// VmRSS or VmHWM from /proc/self/status, in megabytes.
-double MemoryMb(const std::string& key) {
-  std::ifstream status("/proc/self/status");
-  for (std::string line; std::getline(status, line);)
-    if (line.rfind(key + ":", 0) == 0) return std::stod(line.substr(key.size() + 1)) / 1024.0;
-  return -1;
-}
-
-// Runs the event loop as the program's own does (blocking until something happens) for a while.
-void Run(int seconds) {
-  QEventLoop loop;
-  QTimer::singleShot(seconds * 1000, &loop, &QEventLoop::quit);
-  loop.exec();
-}
-
 bool AllAnswering(const TF_Board& board) {
   for (const board::ServerRow& row : const_cast<TF_Board&>(board).Session().Rows())
     if (row.lamp != board::Lamp::Answering || row.bots != 14) return false;
@@ -86,23 +41,16 @@ bool AllAnswering(const TF_Board& board) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  int pipeEnds[2];
-  if (pipe(pipeEnds) != 0) return 1;
-  const pid_t child = fork();
-  if (child == 0) {
-    close(pipeEnds[0]);
-    RunServers(pipeEnds[1]);
-  }
-  close(pipeEnds[1]);
-  std::vector<std::string> ports;
-  for (int i = 0; i < kServers; ++i) {
-    std::uint16_t port = 0;
-    if (read(pipeEnds[0], &port, sizeof port) != sizeof port) {
-      std::fprintf(stderr, "the servers did not start\n");
-      kill(child, SIGKILL);
-      return 1;
-    }
-    ports.push_back(std::to_string(port));
+  bench::ChildServers servers(kServers, [](int) {
+    test::GameServerConfig config;
+    config.players = test::BotPlayers(14);
+    config.lifetime = std::chrono::seconds(kWarmUpSeconds + kMeasureSeconds + 60);
+    return config;
+  });
+  const std::vector<std::string>& ports = servers.Ports();
+  if (ports.size() != kServers) {
+    std::fprintf(stderr, "the servers did not start\n");
+    return 1;
   }
 
   // The address book of a scratch working folder.
@@ -120,37 +68,25 @@ int main(int argc, char** argv) {
   app::RegisterFrameCommands(frame);
   frame.resize(1280, 1024);
   frame.show();
-  const double rssEmpty = MemoryMb("VmRSS");
+  const double rssEmpty = bench::MemoryMb("VmRSS");
 
   frame.Board1->trigger();
   TF_Board* board = app::OpenBoard();
   board->SE_Interval->setValue(kIntervalSeconds);
-  Run(kWarmUpSeconds);
+  bench::RunEventLoop(kWarmUpSeconds);
   const bool answeringBefore = AllAnswering(*board);
 
-  const double cpuStart = CpuSeconds();
-  QElapsedTimer clock;
-  clock.start();
-  Run(kMeasureSeconds);
-  const double cpu = CpuSeconds() - cpuStart;
-  const double wall = static_cast<double>(clock.elapsed()) / 1000.0;
-  const double rss = MemoryMb("VmRSS");
-  const double peak = MemoryMb("VmHWM");
+  const bench::Usage usage = bench::MeasureEventLoop(kMeasureSeconds);
   const bool answeringAfter = AllAnswering(*board);
 
   frame.CloseAll1Click();
-  Run(1);
-  kill(child, SIGKILL);
-  waitpid(child, nullptr, 0);
+  bench::RunEventLoop(1);
   std::filesystem::remove_all(home);
 
-  const double share = 100.0 * cpu / wall;
   std::printf("%d servers on the board, polled every %d s (each 14 players), measured over %.1f s:\n", kServers,
-              kIntervalSeconds, wall);
+              kIntervalSeconds, usage.wallSeconds);
   std::printf("  every server answering: %s before, %s after\n", answeringBefore ? "yes" : "NO",
               answeringAfter ? "yes" : "NO");
-  std::printf("  CPU: %.3f s = %.2f %% of one core (bound 1 %%): %s\n", cpu, share, share <= 1.0 ? "met" : "MISSED");
-  std::printf("  RSS: %.1f MB (frame alone %.1f MB, peak %.1f MB; bound 100 MB): %s\n", rss, rssEmpty, peak,
-              peak <= 100.0 ? "met" : "MISSED");
+  bench::PrintUsage(usage, rssEmpty, 1.0, 100.0);
   return answeringBefore && answeringAfter ? 0 : 1;
 }

@@ -1,7 +1,6 @@
 #include "addressbook/connectform.h"
 
 #include <QComboBox>
-#include <QHeaderView>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -16,6 +15,7 @@
 #include "platform/dialogs.h"
 #include "platform/errorhandler.h"
 #include "platform/errors.h"
+#include "platform/reportview.h"
 #include "platform/text.h"
 
 TConnectForm* ConnectForm = nullptr;
@@ -70,14 +70,7 @@ TConnectForm::TConnectForm(QWidget* parent) : QDialog(parent) {
   LV_Servers->setColumnWidth(0, 175);
   LV_Servers->setColumnWidth(1, 75);
   LV_Servers->setColumnWidth(2, 150);
-  LV_Servers->header()->setSectionsMovable(false);
-  LV_Servers->setRootIsDecorated(false);
-  LV_Servers->setItemsExpandable(false);
-  LV_Servers->setUniformRowHeights(true);
-  LV_Servers->setAllColumnsShowFocus(true);
-  LV_Servers->setSelectionBehavior(QAbstractItemView::SelectRows);
-  LV_Servers->setSelectionMode(QAbstractItemView::SingleSelection);
-  LV_Servers->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  platform::SetReportStyle(*LV_Servers);
   LV_Servers->setIconSize(QSize(16, 16));
   list->onDoubleClick = [this] { platform::Guarded([this] { LV_ServersDblClick(); }); };
 

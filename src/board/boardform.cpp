@@ -22,6 +22,7 @@
 #include "games/registry.h"
 #include "platform/dialogs.h"
 #include "platform/errorhandler.h"
+#include "platform/reportview.h"
 #include "platform/text.h"
 
 namespace {
@@ -119,16 +120,9 @@ void TF_Board::CreateLists() {
   LV_Servers = new QTreeView(SP_Board);
   LV_Servers->setObjectName("LV_Servers");
   LV_Servers->setModel(sorted_);
-  LV_Servers->setRootIsDecorated(false);
-  LV_Servers->setItemsExpandable(false);
-  LV_Servers->setUniformRowHeights(true);
-  LV_Servers->setAllColumnsShowFocus(true);
-  LV_Servers->setSelectionBehavior(QAbstractItemView::SelectRows);
-  LV_Servers->setSelectionMode(QAbstractItemView::SingleSelection);
-  LV_Servers->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  platform::SetReportStyle(*LV_Servers);
   LV_Servers->setSortingEnabled(true);
   LV_Servers->sortByColumn(-1, Qt::AscendingOrder);  // the address book's order until a heading is clicked
-  LV_Servers->header()->setSectionsMovable(false);
   LV_Servers->header()->setSortIndicatorShown(true);
   for (int column = 0; column < board::kColumnCount; ++column)
     LV_Servers->setColumnWidth(column, kColumnWidths[static_cast<std::size_t>(column)]);
@@ -140,10 +134,7 @@ void TF_Board::CreateLists() {
   LV_Log->setHeaderLabels({"Time", "Server", "Event"});
   LV_Log->setColumnWidth(0, 70);
   LV_Log->setColumnWidth(1, 200);
-  LV_Log->setRootIsDecorated(false);
-  LV_Log->setUniformRowHeights(true);
-  LV_Log->setAllColumnsShowFocus(true);
-  LV_Log->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  platform::SetReportStyle(*LV_Log);
   SP_Board->setStretchFactor(0, 3);
   SP_Board->setStretchFactor(1, 1);
 

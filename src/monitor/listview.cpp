@@ -6,6 +6,7 @@
 #include <array>
 #include <string>
 
+#include "platform/reportview.h"
 #include "platform/text.h"
 
 namespace monitor {
@@ -36,19 +37,12 @@ void Resize(QTreeWidget* list, int count, int columns) {
 QTreeWidget* MakeListView(QWidget* parent, const char* name, std::initializer_list<std::pair<const char*, int>> columns) {
   auto* list = new QTreeWidget(parent);
   list->setObjectName(name);
-  list->setRootIsDecorated(false);
-  list->setItemsExpandable(false);
-  list->setUniformRowHeights(true);
-  list->setAllColumnsShowFocus(true);
-  list->setSelectionMode(QAbstractItemView::SingleSelection);
-  list->setSelectionBehavior(QAbstractItemView::SelectRows);
-  list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  platform::SetReportStyle(*list);
   list->setSortingEnabled(false);
   QStringList headers;
   for (const auto& column : columns) headers << column.first;
   list->setHeaderLabels(headers);
   list->header()->setStretchLastSection(false);
-  list->header()->setSectionsMovable(false);
   int index = 0;
   for (const auto& column : columns) list->setColumnWidth(index++, column.second);
   // The selection stays visible when the list loses the focus.
