@@ -50,9 +50,8 @@ int BoardModel::rowCount(const QModelIndex& parent) const {
 
 int BoardModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumnCount; }
 
-QIcon BoardModel::LampIcon(Lamp lamp) {
-  static std::array<QIcon, 5> icons;
-  QIcon& icon = icons[static_cast<std::size_t>(lamp)];
+QIcon BoardModel::LampIcon(Lamp lamp) const {
+  QIcon& icon = lamps_[static_cast<std::size_t>(lamp)];
   if (icon.isNull()) {
     QPixmap picture(12, 12);
     picture.fill(Qt::transparent);

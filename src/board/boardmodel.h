@@ -45,7 +45,7 @@ class BoardModel : public QAbstractTableModel {
   void TickAges();
 
   // The lamp's picture.
-  static QIcon LampIcon(Lamp lamp);
+  QIcon LampIcon(Lamp lamp) const;
 
  private:
   QVariant Text(const ServerRow& row, int column) const;
@@ -54,6 +54,7 @@ class BoardModel : public QAbstractTableModel {
 
   const std::vector<ServerRow>& rows_;
   std::function<TimePoint()> now_;
+  mutable std::array<QIcon, 5> lamps_;  // drawn when first shown
 };
 
 }  // namespace board
