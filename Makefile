@@ -8,7 +8,7 @@ CMAKE_FLAGS ?=
 
 # Debian packages the build needs, and those the test suite needs on top.
 BUILD_PACKAGES := cmake g++ make pkg-config qt6-base-dev libgl-dev libjpeg62-turbo-dev libgtest-dev libgmock-dev
-TEST_PACKAGES  := xvfb xauth x11-utils imagemagick python3 openarena-server
+TEST_PACKAGES  := xvfb xauth x11-utils imagemagick libjpeg-turbo-progs python3 openarena-server
 BENCH_PACKAGES := libbenchmark-dev xvfb xauth x11-utils
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
