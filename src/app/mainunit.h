@@ -57,6 +57,9 @@ class TF_Main : public QMainWindow, public platform::MdiHost {
   QWidget* ActiveChild() const;
   app::MdiClient* ClientArea() const { return MDIClient; }
 
+  // Shows a line of news in the status bar, right of its two panels (8-bit text; empty clears it).
+  void ShowStatusText(const std::string& text);
+
   // Open a monitor window on a stored server (opencommands.cpp): the caption is
   // description + " - " + host + ":" + port, the boxes and the client take the texts as they
   // are, the client opens and the window connects. A port the client cannot take raises
@@ -152,6 +155,7 @@ class TF_Main : public QMainWindow, public platform::MdiHost {
   app::MdiClient* MDIClient;
   QLabel* StatusPanel1;
   QLabel* StatusPanel2;
+  QLabel* StatusText;
   QAction* toolSeparator_ = nullptr;
   QAction* helpSeparator_ = nullptr;
   QAction* windowListSeparator_ = nullptr;

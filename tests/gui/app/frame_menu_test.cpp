@@ -17,10 +17,12 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <cstdlib>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "app/launchernotice.h"
 #include "app/mainunit.h"
 #include "app/mdiclient.h"
 #include "platform/dialogs.h"
@@ -170,6 +172,43 @@ TEST(FrameMenus, StatusBarHasTwoEmptyPanelsOfFiftyPixels) {
   for (const QLabel* panel : panels) {
     EXPECT_EQ(panel->width(), 50);
     EXPECT_TRUE(panel->text().isEmpty());
+  }
+}
+
+TEST(FrameMenus, TheLaunchersNoticeShowsInTheStatusBarBesideTheEmptyPanels) {
+  struct Case {
+    const char* variable;  // CORVANE_NOTICE, nullptr: not set
+    QString shown;
+  };
+  const Case cases[] = {
+      {nullptr, ""},
+      {"77 level pictures imported from /usr/share/games/openarena/baseoa",
+       "77 level pictures imported from /usr/share/games/openarena/baseoa"},
+      {"3 level pictures imported from /home/j\xC3\xBCrgen/.q3a/baseq3",  // UTF-8, as the shell wrote it
+       QString::fromUtf8("3 level pictures imported from /home/j\xC3\xBCrgen/.q3a/baseq3")},
+      {"first line\nsecond line", "first line"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.shown.toStdString());
+    if (c.variable)
+      setenv("CORVANE_NOTICE", c.variable, 1);
+    else
+      unsetenv("CORVANE_NOTICE");
+    TF_Main frame;
+    frame.show();
+    frame.ShowStatusText(app::TakeLauncherNotice());
+    EXPECT_EQ(std::getenv("CORVANE_NOTICE"), nullptr) << "passed on to the programs Corvane starts";
+    const auto* text = frame.statusBar()->findChild<QLabel*>("StatusText");
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->text(), c.shown);
+    EXPECT_TRUE(text->isVisible());
+    const QList<QLabel*> panels = frame.statusBar()->findChildren<QLabel*>(QRegularExpression("^StatusPanel"));
+    ASSERT_EQ(panels.size(), 2);
+    for (const QLabel* panel : panels) {
+      EXPECT_EQ(panel->width(), 50);
+      EXPECT_TRUE(panel->text().isEmpty());
+      EXPECT_LT(panel->x(), text->x());
+    }
   }
 }
 
