@@ -43,8 +43,10 @@ build: deps $(BUILD)/CMakeCache.txt
 # Starts Corvane in a working folder that holds the shipped data, through the same launcher
 # an installed Corvane uses: shipped files are brought in where the folder's copy is missing or
 # still the one shipped before, a file the user changed is kept, and Corvane.ini is never touched.
+# The first start that finds OpenArena's or Quake 3's data imports its level pictures.
 run: build
 	CORVANE_HOME="$(abspath $(RUNDIR))" CORVANE_DATA_DIR="$(CURDIR)/data" \
+	  CORVANE_LEVELSHOTS="$(CURDIR)/tools/levelshots/levelshots.py" \
 	  CORVANE_PROGRAM="$(CURDIR)/$(BUILD)/src/app/corvane" sh "$(CURDIR)/$(BUILD)/packaging/corvane-launcher"
 
 test: test-deps build

@@ -2,6 +2,8 @@
 // desktop entry does, with a scratch home folder.
 #include <gtest/gtest.h>
 
+#include <QImage>
+
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -17,6 +19,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/jpeg.h"
 #include "support/test_env.h"
 
 extern char** environ;
@@ -217,6 +220,24 @@ TEST_F(Install, LaterStartsRefreshShippedFilesButKeepTheUsers) {
   EXPECT_EQ(Read(UserFolder() / "q3-default.ini"), Read(Shipped() / "q3-default.ini"));
   for (const auto& entry : fs::recursive_directory_iterator(UserFolder()))
     EXPECT_EQ(entry.path().string().find(".part."), std::string::npos) << entry.path();
+}
+
+// Where OpenArena is installed, the first start brings its level pictures into the user folder
+// as JPEG files that the program's own decoder reads.
+TEST_F(Install, FirstStartImportsTheLevelPicturesOfAnInstalledGame) {
+  const fs::path openarena = "/usr/share/games/openarena/baseoa";
+  if (!fs::exists(openarena / "pak1-maps.pk3")) GTEST_SKIP() << "OpenArena's data is not installed";
+  RunOnce();
+  int pictures = 0;
+  for (const auto& entry : fs::directory_iterator(UserFolder() / "levels" / "Quake3")) {
+    if (entry.path().extension() != ".jpg") continue;
+    ++pictures;
+    QImage picture;
+    EXPECT_TRUE(platform::LoadJpeg(entry.path().string(), picture)) << entry.path();
+    EXPECT_GE(picture.width(), 64) << entry.path();
+  }
+  EXPECT_GE(pictures, 70) << "OpenArena 0.8.8 has 77";
+  EXPECT_NE(Read(UserFolder() / ".levelshots-imported").find(" level pictures found"), std::string::npos);
 }
 
 TEST_F(Install, UserFolderFollowsXdgDataHomeAndGetsNoShippedCorvaneIni) {
