@@ -9,7 +9,7 @@ CMAKE_FLAGS ?=
 
 # Debian packages the build needs, and those the test suite needs on top.
 BUILD_PACKAGES := cmake g++ make pkg-config qt6-base-dev libgl-dev libjpeg62-turbo-dev libgtest-dev libgmock-dev
-TEST_PACKAGES  := xvfb xauth x11-utils imagemagick libjpeg-turbo-progs python3 openarena-server appstream desktop-file-utils
+TEST_PACKAGES  := xvfb xauth x11-utils xdotool imagemagick libjpeg-turbo-progs python3 openarena-server appstream desktop-file-utils
 BENCH_PACKAGES := libbenchmark-dev xvfb xauth x11-utils
 # Building the Debian package, and checking it (lintian, the metainfo, the desktop entry, the
 # installed program under Xvfb).

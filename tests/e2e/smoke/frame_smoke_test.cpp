@@ -1,6 +1,7 @@
 // Starts the corvane binary under xvfb-run, waits for its frame, takes a screenshot, asks the
 // program to end and checks that it does so by itself. The screenshot is kept in the build
-// tree as frame-smoke.png for a person to look at.
+// tree as frame-smoke.png for a person to look at. Then presses the menus' Alt letters with
+// xdotool, as a person would, before and after a monitor window is opened.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -9,7 +10,9 @@
 #include <QProcess>
 #include <QRegularExpression>
 
+#include <map>
 #include <optional>
+#include <sstream>
 #include <string>
 
 #include "support/test_env.h"
@@ -44,6 +47,63 @@ wait $pid
 echo $? > status
 )";
 
+// Presses Alt and each menu's letter, then Escape twice, and writes the letter and the left
+// edge of the menu that opened (or "none") to the file menus: first in the bare frame, then with
+// a monitor window opened through Quick Connect (a modal dialog) on a port where nothing answers.
+constexpr const char* kMenuScript = R"sh(
+exe="$1"
+"$exe" >corvane.out 2>&1 &
+pid=$!
+frame=
+i=0
+while [ $i -lt 150 ] && [ -z "$frame" ]; do
+  frame=$(xdotool search --onlyvisible --name '^Corvane$' 2>/dev/null | head -n 1)
+  sleep 0.1; i=$((i+1))
+done
+[ -n "$frame" ] || exit 3
+xdotool windowfocus --sync "$frame"
+sleep 0.5
+popup_left() {
+  for w in $(xdotool search --onlyvisible --pid $pid 2>/dev/null); do
+    [ "$w" = "$frame" ] || xwininfo -id "$w" | awk '/Absolute upper-left X/ { print $4 }'
+  done
+}
+# wait_for COMMAND: up to 5 s until the command prints something.
+wait_for() {
+  i=0
+  while [ -z "$($1)" ] && [ $i -lt 50 ]; do sleep 0.1; i=$((i+1)); done
+}
+wait_until_gone() {
+  i=0
+  while [ -n "$($1)" ] && [ $i -lt 50 ]; do sleep 0.1; i=$((i+1)); done
+}
+open_menu() {
+  xdotool key "alt+$1"
+  wait_for popup_left
+  left=$(popup_left | head -n 1)
+  echo "$2 $1 ${left:-none}" >>menus
+  xdotool key Escape Escape
+  wait_until_gone popup_left
+  sleep 0.2
+}
+quick_connect() { xdotool search --onlyvisible --name '^Quick Connect' 2>/dev/null; }
+for key in f w h; do open_menu $key frame; done
+xdotool key ctrl+q
+wait_for quick_connect
+sleep 0.3
+xdotool type 127.0.0.1
+xdotool key Tab Tab ctrl+a
+xdotool type 9
+xdotool key Tab
+xdotool type pw
+xdotool key Return
+wait_until_gone quick_connect
+sleep 0.5
+for key in q f w h; do open_menu $key monitor; done
+kill -TERM $pid
+wait $pid
+)sh";
+
 std::string ReadTrimmed(const QString& path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return "";
@@ -76,10 +136,13 @@ std::optional<QPoint> Find(const QImage& shot, const QImage& picture, const QRec
   return std::nullopt;
 }
 
-TEST(FrameSmoke, TheProgramShowsItsFrameAndEndsWhenAskedTo) {
-  test::TempDir dir;
-  dir.Write("run.sh", kScript);
-  const QString where = QString::fromStdString(dir.Path());
+// Runs the script with the program under a virtual X server, in the folder `where`; false when
+// xvfb-run is missing or the run did not end in time.
+bool RunUnderXvfb(const QString& where, const char* script, std::string& output) {
+  QFile file(where + "/run.sh");
+  if (!file.open(QIODevice::WriteOnly)) return false;
+  file.write(script);
+  file.close();
   QProcess run;
   run.setWorkingDirectory(where);
   run.setProcessChannelMode(QProcess::MergedChannels);
@@ -93,10 +156,21 @@ TEST(FrameSmoke, TheProgramShowsItsFrameAndEndsWhenAskedTo) {
   // -noreset: the X server would otherwise reset each time its last client (a look with
   // xwininfo) leaves, and a program connecting just then is refused.
   run.start("xvfb-run", {"-a", "-s", "-screen 0 1280x1024x24 -noreset", "sh", "run.sh", CORVANE_EXE});
-  ASSERT_TRUE(run.waitForStarted(10000)) << "xvfb-run is missing (Debian package xvfb)";
-  ASSERT_TRUE(run.waitForFinished(60000)) << "the run did not end";
-  const std::string output = ReadTrimmed(where + "/corvane.out");
-  ASSERT_EQ(ReadTrimmed(where + "/shown"), "yes") << run.readAll().toStdString() << output;
+  if (!run.waitForStarted(10000)) {
+    output = "xvfb-run is missing (Debian package xvfb)";
+    return false;
+  }
+  const bool ended = run.waitForFinished(90000);
+  output = run.readAll().toStdString() + ReadTrimmed(where + "/corvane.out");
+  return ended;
+}
+
+TEST(FrameSmoke, TheProgramShowsItsFrameAndEndsWhenAskedTo) {
+  test::TempDir dir;
+  const QString where = QString::fromStdString(dir.Path());
+  std::string output;
+  ASSERT_TRUE(RunUnderXvfb(where, kScript, output)) << output;
+  ASSERT_EQ(ReadTrimmed(where + "/shown"), "yes") << output;
 
   QImage shot(where + "/shot.png");
   ASSERT_FALSE(shot.isNull()) << "no screenshot (Debian package imagemagick)";
@@ -131,6 +205,32 @@ TEST(FrameSmoke, TheProgramShowsItsFrameAndEndsWhenAskedTo) {
   EXPECT_EQ(ReadTrimmed(where + "/stopped"), "stopped") << "the program did not end within 10 s";
   EXPECT_EQ(ReadTrimmed(where + "/status"), "0") << output;
   EXPECT_EQ(output.find("QObject::"), std::string::npos) << output;
+}
+
+// Every menu opens with Alt and its letter, the monitor window's merged menu included, also
+// right after the Quick Connect dialog has closed; each opens below its own title, in the order
+// of the menu bar.
+TEST(FrameSmoke, EveryMenuOpensWithItsAltLetter) {
+  test::TempDir dir;
+  const QString where = QString::fromStdString(dir.Path());
+  std::string output;
+  ASSERT_TRUE(RunUnderXvfb(where, kMenuScript, output)) << output;
+  const std::string menus = ReadTrimmed(where + "/menus");
+  ASSERT_FALSE(menus.empty()) << "no frame, or xdotool is missing (Debian package xdotool)\n" << output;
+  std::map<std::string, int> left;  // "frame f" -> the left edge of the menu that opened
+  std::istringstream lines(menus);
+  std::string window, key, edge;
+  while (lines >> window >> key >> edge) left[window + " " + key] = edge == "none" ? -1 : std::stoi(edge);
+  for (const char* menu : {"frame f", "frame w", "frame h", "monitor q", "monitor f", "monitor w", "monitor h"}) {
+    ASSERT_TRUE(left.count(menu)) << menus;
+    EXPECT_GE(left[menu], 0) << menu << " opened nothing\n" << menus;
+  }
+  EXPECT_LT(left["frame f"], left["frame w"]) << menus;
+  EXPECT_LT(left["frame w"], left["frame h"]) << menus;
+  EXPECT_LT(left["monitor f"], left["monitor q"]) << menus;
+  EXPECT_LT(left["monitor q"], left["monitor w"]) << menus;
+  EXPECT_LT(left["monitor w"], left["monitor h"]) << menus;
+  EXPECT_GT(left["monitor w"], left["frame w"]) << "the monitor window's menu stands before Window\n" << menus;
 }
 
 }  // namespace
