@@ -13,6 +13,7 @@
 set -eu
 
 deb=$(readlink -f "${1:?usage: check-package.sh PACKAGE.deb}")
+here=$(dirname "$(readlink -f "$0")")
 sudo=
 [ "$(id -u)" = 0 ] || sudo=sudo
 scratch=$(mktemp -d)
@@ -41,34 +42,10 @@ command=$(sed -n 's/^Exec=//p' "/usr/share/applications/$entry")
 [ -x "$command" ] || fail "the desktop entry starts $command, which is not installed"
 home=$scratch/home
 mkdir -p "$home"
-cat >"$scratch/run.sh" <<'EOF'
-"$1" >"$2/program.log" 2>&1 &
-pid=$!
-alive() { [ -d /proc/$pid ] && ! grep -q ') Z' /proc/$pid/stat; }
-shown=no
-i=0
-while [ $i -lt 300 ]; do
-  if xwininfo -name Corvane 2>/dev/null | grep -q IsViewable; then shown=yes; break; fi
-  alive || break
-  sleep 0.1
-  i=$((i + 1))
-done
-echo $shown >"$2/shown"
-if [ $shown = yes ]; then
-  sleep 1
-  import -window root "$2/shot.png"
-fi
-kill -TERM $pid 2>/dev/null
-i=0
-while alive && [ $i -lt 100 ]; do sleep 0.1; i=$((i + 1)); done
-if alive; then kill -KILL $pid; echo hung >"$2/stopped"; else echo stopped >"$2/stopped"; fi
-wait $pid
-echo $? >"$2/status"
-EOF
-env -u XDG_DATA_HOME -u CORVANE_HOME HOME="$home" QT_QPA_PLATFORM=xcb \
-  xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" sh "$scratch/run.sh" "$command" "$scratch"
-cat "$scratch/program.log"
-[ "$(cat "$scratch/shown")" = yes ] || fail "no window named Corvane showed within 30 seconds"
+(cd "$scratch" && env -u XDG_DATA_HOME -u CORVANE_HOME HOME="$home" QT_QPA_PLATFORM=xcb \
+  xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" sh "$here/../tests/support/show-frame.sh" "$command")
+cat "$scratch/corvane.out"
+[ "$(cat "$scratch/shown")" = yes ] || fail "no window named Corvane showed within 15 seconds"
 cp "$scratch/shot.png" "$(dirname "$deb")/installed-frame.png"
 [ "$(cat "$scratch/stopped")" = stopped ] || fail "the program did not end within 10 seconds of SIGTERM"
 [ "$(cat "$scratch/status")" = 0 ] || fail "the program ended with status $(cat "$scratch/status")"

@@ -1,5 +1,5 @@
-// Starts the corvane binary under xvfb-run, waits for its frame, takes a screenshot, asks the
-// program to end and checks that it does so by itself. The screenshot is kept in the build
+// Starts the corvane binary under xvfb-run (tests/support/show-frame.sh), waits for its frame,
+// takes a screenshot, asks the program to end and checks that it does so by itself. The screenshot is kept in the build
 // tree as frame-smoke.png for a person to look at. Then presses the menus' Alt letters with
 // xdotool, as a person would, before and after a monitor window is opened.
 #include <gtest/gtest.h>
@@ -18,34 +18,6 @@
 #include "support/test_env.h"
 
 namespace {
-
-// Starts the program, waits at most 15 s for its window, screenshots the screen, sends it
-// SIGTERM (as a session ending does) and gives it 10 s to end.
-constexpr const char* kScript = R"(
-exe="$1"
-"$exe" >corvane.out 2>&1 &
-pid=$!
-alive() { [ -d /proc/$pid ] && ! grep -q ') Z' /proc/$pid/stat; }
-shown=no
-i=0
-while [ $i -lt 150 ]; do
-  if xwininfo -name Corvane 2>/dev/null | grep -q IsViewable; then shown=yes; break; fi
-  alive || break
-  sleep 0.1; i=$((i+1))
-done
-echo $shown > shown
-if [ $shown = yes ]; then
-  sleep 1
-  xwininfo -name Corvane > wininfo
-  import -window root shot.png
-fi
-kill -TERM $pid 2>/dev/null
-i=0
-while alive && [ $i -lt 100 ]; do sleep 0.1; i=$((i+1)); done
-if alive; then echo hung > stopped; kill -KILL $pid; else echo stopped > stopped; fi
-wait $pid
-echo $? > status
-)";
 
 // Presses Alt and each menu's letter, then Escape twice, and writes the letter and the left
 // edge of the menu that opened (or "none") to the file menus: first in the bare frame, then with
@@ -136,13 +108,9 @@ std::optional<QPoint> Find(const QImage& shot, const QImage& picture, const QRec
   return std::nullopt;
 }
 
-// Runs the script with the program under a virtual X server, in the folder `where`; false when
-// xvfb-run is missing or the run did not end in time.
-bool RunUnderXvfb(const QString& where, const char* script, std::string& output) {
-  QFile file(where + "/run.sh");
-  if (!file.open(QIODevice::WriteOnly)) return false;
-  file.write(script);
-  file.close();
+// Runs the shell script with the program under a virtual X server, in the folder `where`;
+// false when xvfb-run is missing or the run did not end in time.
+bool RunUnderXvfb(const QString& where, const QString& script, std::string& output) {
   QProcess run;
   run.setWorkingDirectory(where);
   run.setProcessChannelMode(QProcess::MergedChannels);
@@ -155,7 +123,7 @@ bool RunUnderXvfb(const QString& where, const char* script, std::string& output)
   run.setProcessEnvironment(environment);
   // -noreset: the X server would otherwise reset each time its last client (a look with
   // xwininfo) leaves, and a program connecting just then is refused.
-  run.start("xvfb-run", {"-a", "-s", "-screen 0 1280x1024x24 -noreset", "sh", "run.sh", CORVANE_EXE});
+  run.start("xvfb-run", {"-a", "-s", "-screen 0 1280x1024x24 -noreset", "sh", script, CORVANE_EXE});
   if (!run.waitForStarted(10000)) {
     output = "xvfb-run is missing (Debian package xvfb)";
     return false;
@@ -169,7 +137,8 @@ TEST(FrameSmoke, TheProgramShowsItsFrameAndEndsWhenAskedTo) {
   test::TempDir dir;
   const QString where = QString::fromStdString(dir.Path());
   std::string output;
-  ASSERT_TRUE(RunUnderXvfb(where, kScript, output)) << output;
+  const QString script = QString::fromStdString(test::SourceDir() + "/tests/support/show-frame.sh");
+  ASSERT_TRUE(RunUnderXvfb(where, script, output)) << output;
   ASSERT_EQ(ReadTrimmed(where + "/shown"), "yes") << output;
 
   QImage shot(where + "/shot.png");
@@ -213,8 +182,9 @@ TEST(FrameSmoke, TheProgramShowsItsFrameAndEndsWhenAskedTo) {
 TEST(FrameSmoke, EveryMenuOpensWithItsAltLetter) {
   test::TempDir dir;
   const QString where = QString::fromStdString(dir.Path());
+  dir.Write("menus.sh", kMenuScript);
   std::string output;
-  ASSERT_TRUE(RunUnderXvfb(where, kMenuScript, output)) << output;
+  ASSERT_TRUE(RunUnderXvfb(where, where + "/menus.sh", output)) << output;
   const std::string menus = ReadTrimmed(where + "/menus");
   ASSERT_FALSE(menus.empty()) << "no frame, or xdotool is missing (Debian package xdotool)\n" << output;
   std::map<std::string, int> left;  // "frame f" -> the left edge of the menu that opened
