@@ -11,10 +11,10 @@ CMAKE_FLAGS ?=
 BUILD_PACKAGES := cmake g++ make pkg-config qt6-base-dev libgl-dev libjpeg62-turbo-dev libgtest-dev libgmock-dev
 TEST_PACKAGES  := xvfb xauth x11-utils xdotool imagemagick libjpeg-turbo-progs python3 openarena-server appstream desktop-file-utils
 BENCH_PACKAGES := libbenchmark-dev xvfb xauth x11-utils
-# Building the Debian package, and checking it (lintian, the metainfo, the desktop entry, the
-# installed program under Xvfb).
-DEB_PACKAGES   := dpkg-dev file
-DEB_CHECK_PACKAGES := lintian appstream desktop-file-utils xvfb xauth x11-utils imagemagick
+# Building the Debian package and checking its contents (lintian, the metainfo, the desktop
+# entry); then starting the installed program under Xvfb.
+DEB_PACKAGES   := dpkg-dev file lintian appstream desktop-file-utils
+DEB_CHECK_PACKAGES := xvfb xauth x11-utils imagemagick
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
