@@ -6,11 +6,13 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include "platform/text.h"
@@ -189,5 +191,13 @@ void ShowMessage(const std::string& text, QWidget* parent) {
 }
 
 int ExecModal(QDialog& dialog) { return CurrentDialogs().ExecModal(dialog); }
+
+void CentreOnScreen(QWidget& window) {
+  const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+  if (!screen) return;
+  const QRect area = screen->availableGeometry();
+  const QSize frame = window.frameGeometry().size();
+  window.move(area.x() + (area.width() - frame.width()) / 2, area.y() + (area.height() - frame.height()) / 2);
+}
 
 }  // namespace platform

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "addressbook/spin_edit.h"
+#include "addressbook/spinedit.h"
 #include "fixture.h"
 #include "platform/dialogs.h"
 #include "platform/text.h"

@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "addressbook/connect_form.h"
+#include "addressbook/connectform.h"
 #include "addressbook/forms.h"
-#include "addressbook/quick_connect_form.h"
-#include "addressbook/server_store.h"
+#include "addressbook/quickconnectform.h"
+#include "addressbook/serverstore.h"
 #include "app/mainunit.h"
 #include "app/startup.h"
 #include "platform/dialogs.h"
