@@ -24,8 +24,6 @@ class QMdiSubWindow;
 class QMenu;
 class QToolBar;
 class QToolButton;
-class TF_Q2Server;
-class TF_Q3Server;
 
 namespace app {
 class MdiClient;
@@ -56,15 +54,6 @@ class TF_Main : public QMainWindow, public platform::MdiHost {
   // The active child, or nullptr when there is none.
   QWidget* ActiveChild() const;
   app::MdiClient* ClientArea() const { return MDIClient; }
-
-  // Open a monitor window on a stored server (opencommands.cpp): the caption is
-  // description + " - " + host + ":" + port, the boxes and the client take the texts as they
-  // are, the client opens and the window connects. A port the client cannot take raises
-  // before the window is shown, and no window is left behind.
-  TF_Q3Server* OpenQ3Server(const std::string& host, const std::string& port, const std::string& password,
-                            const std::string& description);
-  TF_Q2Server* OpenQ2Server(const std::string& host, const std::string& port, const std::string& password,
-                            const std::string& description);
 
   // "&File"
   QMenu* File1;

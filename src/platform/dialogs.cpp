@@ -5,10 +5,12 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include "platform/text.h"
@@ -163,5 +165,13 @@ void ShowMessage(const std::string& text, QWidget* parent) {
 }
 
 int ExecModal(QDialog& dialog) { return CurrentDialogs().ExecModal(dialog); }
+
+void CentreOnScreen(QWidget& window) {
+  const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+  if (!screen) return;
+  const QRect area = screen->availableGeometry();
+  const QSize frame = window.frameGeometry().size();
+  window.move(area.x() + (area.width() - frame.width()) / 2, area.y() + (area.height() - frame.height()) / 2);
+}
 
 }  // namespace platform

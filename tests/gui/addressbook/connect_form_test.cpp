@@ -6,7 +6,7 @@
 
 #include <sys/stat.h>
 
-#include "addressbook/spin_edit.h"
+#include "addressbook/spinedit.h"
 #include "fixture.h"
 #include "platform/dialogs.h"
 #include "platform/text.h"

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "addressbook/connect_form.h"
+#include "addressbook/connectform.h"
 #include "addressbook/forms.h"
-#include "addressbook/quick_connect_form.h"
+#include "addressbook/quickconnectform.h"
 #include "app/mainunit.h"
 #include "app/startup.h"
 #include "support/scripted_dialogs.h"

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "addressbook/server_store.h"
+#include "addressbook/serverstore.h"
 #include "common/password.h"
 #include "platform/errors.h"
 #include "platform/ini.h"

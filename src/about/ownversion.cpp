@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "about/versionrecord.h"
+#include "about/versionwriter.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "addressbook/new_server_form.h"
+#include "addressbook/newserverform.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -6,8 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "addressbook/form_util.h"
-#include "addressbook/spin_edit.h"
+#include "addressbook/spinedit.h"
 #include "platform/convert.h"
 #include "platform/dialogs.h"
 #include "platform/errorhandler.h"
@@ -80,5 +79,5 @@ void TF_NewServer::reject() { done(platform::mrCancel); }
 
 void TF_NewServer::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  addressbook::CenterOnScreen(this);
+  platform::CentreOnScreen(*this);
 }

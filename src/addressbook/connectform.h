@@ -7,7 +7,7 @@
 #include <QIcon>
 #include <QList>
 
-#include "addressbook/server_store.h"
+#include "addressbook/serverstore.h"
 
 class QPushButton;
 class QTreeWidget;

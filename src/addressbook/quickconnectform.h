@@ -7,8 +7,8 @@
 
 #include <string>
 
-#include "addressbook/server_fields.h"
-#include "addressbook/server_store.h"
+#include "addressbook/serverfields.h"
+#include "addressbook/serverstore.h"
 
 class QComboBox;
 class QGroupBox;

@@ -1,4 +1,4 @@
-#include "addressbook/server_store.h"
+#include "addressbook/serverstore.h"
 
 #include <algorithm>
 #include <optional>

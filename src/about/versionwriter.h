@@ -3,7 +3,7 @@
 // nested nodes, each a 16-bit total length, a 16-bit value length, a 16-bit type (0 binary,
 // 1 text), a zero-terminated UTF-16 key, padding to 32 bits, the value, padding to 32 bits,
 // then the child nodes. Everything is little-endian. Every function here is constexpr, so
-// the program's own record is built while compiling (version_record.cpp), and tests build
+// the program's own record is built while compiling (ownversion.cpp), and tests build
 // records of any shape with the same code.
 #include <cstddef>
 #include <cstdint>

@@ -1,10 +1,12 @@
-#include "about/versionresource.h"
+#include "about/versionfinder.h"
 
 #include <algorithm>
 #include <array>
 #include <cstring>
 #include <fstream>
 #include <vector>
+
+#include "platform/ascii.h"
 
 namespace about {
 namespace {
@@ -325,9 +327,14 @@ std::optional<Node> ReadNode(std::span<const uint8_t> b, size_t start, size_t li
 
 bool KeyMatches(const std::u16string& key, std::string_view wanted) {
   if (key.size() != wanted.size()) return false;
-  auto lower = [](char32_t c) { return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c; };
-  for (size_t i = 0; i < key.size(); ++i)
-    if (lower(key[i]) != lower(static_cast<unsigned char>(wanted[i]))) return false;
+  for (size_t i = 0; i < key.size(); ++i) {
+    // Keys are ASCII; a UTF-16 unit beyond it matches only itself.
+    const char16_t unit = key[i];
+    const char c = wanted[i];
+    if (unit > 0x7F ? unit != static_cast<unsigned char>(c)
+                    : platform::AsciiLower(static_cast<char>(unit)) != platform::AsciiLower(c))
+      return false;
+  }
   return true;
 }
 

@@ -1,11 +1,11 @@
-#include "addressbook/server_fields.h"
+#include "addressbook/serverfields.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 
-#include "addressbook/games.h"
-#include "addressbook/spin_edit.h"
+#include "addressbook/spinedit.h"
+#include "games/registry.h"
 #include "platform/text.h"
 
 namespace addressbook {
@@ -28,12 +28,12 @@ ServerFields AddServerFields(QWidget* parent, const RowGeometry& g) {
 
   AddRowLabel(parent, "Game:", g, 1);
   f.gameType = new QComboBox(parent);  // a drop-down list: not editable
-  for (const Game& game : Games()) f.gameType->addItem(platform::ToUnicode(game.name));
+  for (const games::Game& game : games::All()) f.gameType->addItem(platform::ToUnicode(game.name));
   place(f.gameType, "CB_GameType", 1);
 
   AddRowLabel(parent, "Port:", g, 2);
   f.port = new SpinEdit(parent);
-  f.port->SetValue(kInitialPort);
+  f.port->SetValue(games::All().front().defaultPort);  // the first game is chosen at first
   place(f.port, "SE_Port", 2);
 
   AddRowLabel(parent, "Password:", g, 3);
@@ -46,7 +46,7 @@ ServerFields AddServerFields(QWidget* parent, const RowGeometry& g) {
 }
 
 void ApplyDefaultPort(const ServerFields& fields) {
-  if (const auto p = DefaultPort(fields.gameType->currentIndex())) fields.port->SetValue(*p);
+  if (const games::Game* game = games::Find(fields.gameType->currentIndex())) fields.port->SetValue(game->defaultPort);
 }
 
 void PrepareServerFields(const ServerFields& fields) {

@@ -1,4 +1,4 @@
-#include "addressbook/spin_edit.h"
+#include "addressbook/spinedit.h"
 
 #include <QApplication>
 #include <QKeyEvent>

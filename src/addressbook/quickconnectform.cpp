@@ -1,12 +1,11 @@
-#include "addressbook/quick_connect_form.h"
+#include "addressbook/quickconnectform.h"
 
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "addressbook/form_util.h"
-#include "addressbook/spin_edit.h"
+#include "addressbook/spinedit.h"
 #include "platform/convert.h"
 #include "platform/dialogs.h"
 #include "platform/errorhandler.h"
@@ -81,5 +80,5 @@ void TQuickConnectForm::reject() { done(platform::mrCancel); }
 
 void TQuickConnectForm::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  addressbook::CenterOnScreen(this);
+  platform::CentreOnScreen(*this);
 }

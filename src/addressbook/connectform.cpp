@@ -1,4 +1,4 @@
-#include "addressbook/connect_form.h"
+#include "addressbook/connectform.h"
 
 #include <QComboBox>
 #include <QHeaderView>
@@ -9,9 +9,9 @@
 
 #include <functional>
 
-#include "addressbook/form_util.h"
-#include "addressbook/new_server_form.h"
-#include "addressbook/spin_edit.h"
+#include "addressbook/newserverform.h"
+#include "addressbook/spinedit.h"
+#include "games/registry.h"
 #include "platform/convert.h"
 #include "platform/dialogs.h"
 #include "platform/errorhandler.h"
@@ -96,10 +96,11 @@ TConnectForm::TConnectForm(QWidget* parent) : QDialog(parent) {
   connect(Btn_Clone, &QPushButton::clicked, this, platform::Handler([this](auto&&...) { Btn_CloneClick(); }));
   connect(Btn_Ok, &QPushButton::clicked, this, platform::Handler([this](auto&&...) { Btn_AcceptClick(platform::mrOk); }));
   connect(Btn_RemoteConsole, &QPushButton::clicked, this,
-          platform::Handler([this](auto&&...) { Btn_AcceptClick(platform::mrRetry); }));
+          platform::Handler([this](auto&&...) { Btn_AcceptClick(platform::mrRemoteConsole); }));
   connect(Btn_Cancel, &QPushButton::clicked, this, [this](auto&&...) { done(platform::mrCancel); });
 
-  IL_Small = {QIcon(":/images/games/q3a.png"), QIcon(":/images/games/qw.png"), QIcon(":/images/games/q2.png")};
+  // The game lists are in index order, so a game's icon sits at its index.
+  for (const games::Game& game : games::All()) IL_Small.push_back(QIcon(platform::ToUnicode(game.icon)));
   FormCreate();
   LV_Servers->setFocus();
 }
@@ -190,6 +191,6 @@ void TConnectForm::reject() { done(platform::mrCancel); }
 
 void TConnectForm::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  addressbook::CenterOnScreen(this);
+  platform::CentreOnScreen(*this);
   LV_Servers->setFocus();
 }
