@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "about/versionrecord.h"
+#include "about/versionwriter.h"
 #include "unit/about/executable_images.h"
 
 namespace {

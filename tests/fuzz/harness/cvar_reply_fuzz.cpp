@@ -4,12 +4,13 @@
 
 #include "fuzz_games.h"
 #include "fuzz_support.h"
-#include "settings/reply.h"
+#include "protocol/cvars.h"
+#include "settings/values.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view datagram = fuzz::Bytes(data, size);
   for (const protocol::GameTraits* game : fuzz::kGames) {
-    const settings::CvarReply reply = settings::ParseCvarReply(datagram, *game);
+    const protocol::CvarReply reply = protocol::ParseCvarReply(datagram, *game);
     FUZZ_CHECK(reply.name.find('"') == std::string::npos && reply.value.find('"') == std::string::npos);
     FUZZ_CHECK(datagram.find(reply.name) != std::string_view::npos);
     FUZZ_CHECK(datagram.find(reply.value) != std::string_view::npos);
@@ -18,6 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::optional<int> spin = settings::SpinValue(reply.value);
     if (settings::SpinShowsValue(reply.value))
       FUZZ_CHECK(spin.has_value() && std::strtoll(reply.value.c_str(), nullptr, 10) == *spin);
+    (void)protocol::ServerKeepsText(*game, reply.value);
     if (settings::CheckShowsValue(reply.value)) FUZZ_CHECK(settings::CheckValue(reply.value) == (reply.value == "1"));
   }
   // The readers of values see every text the server may print, not only well-formed replies.

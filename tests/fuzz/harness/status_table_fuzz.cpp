@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       {"1", "Sarge", "2", "3", "bot", "4"}, {"", "", "", "", "", ""}, {"7", "Has Space", "0", "50", "1.2.3.4:5", "25000"}};
   for (const protocol::GameTraits* game : fuzz::kGames) {
     const protocol::TableLayout layout = protocol::DetectTableLayout(*game, reply);
-    FUZZ_CHECK((game->game == protocol::Game::Quake2) == (layout == protocol::TableLayout::Quake2));
+    FUZZ_CHECK((game == &protocol::kQuake2) == (layout == protocol::TableLayout::Quake2));
 
     std::vector<protocol::PlayerRow> players = before;
     protocol::ParseStatusTable(*game, reply, players);

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "about/verinfo.h"
-#include "about/versionresource.h"
+#include "about/versionfinder.h"
 #include "fuzz_support.h"
 
 namespace {
