@@ -3,6 +3,7 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 BENCH_BUILD ?= build-bench
 FUZZ_BUILD ?= build-fuzz
+DEB_BUILD  ?= build-deb
 # Seconds each fuzz harness runs in `make fuzz`; FUZZ_TARGETS names some harnesses (all when empty);
 # FUZZ_RUNS=N also stops each after N executions.
 FUZZ_SECONDS ?= 60
@@ -14,11 +15,15 @@ CMAKE_FLAGS ?=
 
 # Debian packages the build needs, and those the test suite needs on top.
 BUILD_PACKAGES := cmake g++ make pkg-config qt6-base-dev libgl-dev libjpeg62-turbo-dev libgtest-dev libgmock-dev
-TEST_PACKAGES  := xvfb xauth x11-utils imagemagick python3 openarena-server
+TEST_PACKAGES  := xvfb xauth x11-utils xdotool imagemagick libjpeg-turbo-progs python3 openarena-server appstream desktop-file-utils
 BENCH_PACKAGES := libbenchmark-dev xvfb xauth x11-utils
 # The fuzz harnesses: clang, its libFuzzer and sanitizer runtimes, and llvm-symbolizer for
 # readable stack traces.
 FUZZ_PACKAGES  := clang libclang-rt-14-dev llvm
+# Building the Debian package and checking its contents (lintian, the metainfo, the desktop
+# entry); then starting the installed program under Xvfb.
+DEB_PACKAGES   := dpkg-dev file lintian appstream desktop-file-utils
+DEB_CHECK_PACKAGES := xvfb xauth x11-utils imagemagick
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
@@ -30,7 +35,7 @@ define install_missing
 	fi
 endef
 
-.PHONY: all run test sanitize bench fuzz deps test-deps bench-deps fuzz-deps build build-asan clean levelshots
+.PHONY: all run test sanitize bench fuzz deb deb-check deps test-deps bench-deps fuzz-deps build build-asan clean levelshots
 
 all: build
 
@@ -55,8 +60,10 @@ build: deps $(BUILD)/CMakeCache.txt
 # Starts Corvane in a working folder that holds the shipped data, through the same launcher
 # an installed Corvane uses: shipped files are brought in where the folder's copy is missing or
 # still the one shipped before, a file the user changed is kept, and Corvane.ini is never touched.
+# The first start that finds OpenArena's or Quake 3's data imports its level pictures.
 run: build
 	CORVANE_HOME="$(abspath $(RUNDIR))" CORVANE_DATA_DIR="$(CURDIR)/data" \
+	  CORVANE_LEVELSHOTS="$(CURDIR)/tools/levelshots/levelshots.py" \
 	  CORVANE_PROGRAM="$(CURDIR)/$(BUILD)/src/app/corvane" sh "$(CURDIR)/$(BUILD)/packaging/corvane-launcher"
 
 test: test-deps build
@@ -82,6 +89,23 @@ fuzz: fuzz-deps
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target corvane_fuzzers
 	FUZZ_RUNS=$(FUZZ_RUNS) tests/fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS) $(FUZZ_TARGETS)
 
+# The Debian package, $(DEB_BUILD)/corvane_VERSION_ARCH.deb, built with Debian's hardening flags;
+# install it with `sudo apt-get install ./$(DEB_BUILD)/corvane_*.deb`.
+DEB_BUILDFLAGS = DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags
+deb: deps
+	$(call install_missing,$(DEB_PACKAGES))
+	cmake -S . -B $(DEB_BUILD) -DCMAKE_BUILD_TYPE=Release -DCORVANE_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr \
+	  -DCMAKE_CXX_FLAGS="$$($(DEB_BUILDFLAGS) --get CPPFLAGS) $$($(DEB_BUILDFLAGS) --get CXXFLAGS)" \
+	  -DCMAKE_EXE_LINKER_FLAGS="$$($(DEB_BUILDFLAGS) --get LDFLAGS)" $(CMAKE_FLAGS)
+	cmake --build $(DEB_BUILD) -j $(JOBS)
+	rm -f $(DEB_BUILD)/corvane_*.deb
+	cd $(DEB_BUILD) && cpack -G DEB
+
+# Checks the package and installs it on this machine: see packaging/check-package.sh.
+deb-check: deb
+	$(call install_missing,$(DEB_CHECK_PACKAGES))
+	sh packaging/check-package.sh $(DEB_BUILD)/corvane_*.deb
+
 # Copies the level pictures of an installed game into the working folder:
 #   make levelshots PAK=/usr/share/games/openarena/baseoa [GAME=q3|q2] [DEST=run] [FORCE=1] [SIZE=128]
 GAME ?= q3
@@ -92,4 +116,4 @@ levelshots:
 	  $(if $(filter 1 yes true,$(FORCE)),--force) $(if $(SIZE),--size "$(SIZE)") "$(PAK)"
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD) $(DEB_BUILD)
