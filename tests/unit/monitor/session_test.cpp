@@ -307,7 +307,7 @@ TEST_F(Session, PlayerInfoFillsTheOpenDialogAndAlwaysEndsTheWait) {
   };
   session.PlayerInfo(&session.Players()[0]);
   ASSERT_EQ(fake.userInfo.size(), 2u);
-  EXPECT_EQ(fake.userInfo[0], (monitor::UserInfoRow{"name", "BlueMan"}));
+  EXPECT_EQ(fake.userInfo[0], (monitor::UserInfoRow{"name", "BlueMan", "^4Blue^7Man"}));
   EXPECT_EQ(fake.playerPictures,
             (std::vector<std::pair<std::string, bool>>{{"players\\Quake3\\sarge\\blue.jpg", false}}));
 
