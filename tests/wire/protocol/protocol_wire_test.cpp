@@ -180,7 +180,9 @@ TEST(ProtocolWire, EveryLayoutGivesEveryPlayerAndEveryRuleWhole) {
     std::vector<protocol::UserInfoRow> info;
     std::string picture;
     protocol::ParseUserInfo(traits, replies[0], info, [&](const std::string& v) { picture = v; });
-    EXPECT_NE(std::find(info.begin(), info.end(), protocol::UserInfoRow{"name", "BlueMan"}), info.end());
+    EXPECT_NE(std::find_if(info.begin(), info.end(),
+                           [](const protocol::UserInfoRow& row) { return row.key == "name" && row.value == "BlueMan"; }),
+              info.end());
     EXPECT_EQ(picture, "sarge/blue");
   }
 }
