@@ -227,9 +227,12 @@ bool TTerminalForm::E_CommandKeyDown(int keyCode) {
 }
 
 void TTerminalForm::Q3A_ClientData(TUDPClient& sender, int /*socket*/) {
-  const std::string reply = sender.ReceiveText();
+  ShowReply(sender.ReceiveText());
+}
+
+void TTerminalForm::ShowReply(const std::string& datagram) {
   const size_t from = FLog.size();
-  console::AppendReply(FLog, reply);
+  console::AppendReply(FLog, datagram);
   ShowLinesFrom(from);
 }
 

@@ -70,6 +70,8 @@ class TTerminalForm : public QWidget, public platform::MergedMenuOwner {
   bool FormKeyPress(int key);  // key: the character typed (13 for Enter)
   bool E_CommandKeyDown(int keyCode);  // Windows key codes: 38 Up, 40 Down
   void Q3A_ClientData(TUDPClient& sender, int socket);
+  // Adds one reply datagram to the log and shows it.
+  void ShowReply(const std::string& datagram);
   void Memo1Enter();
   void P_CommandResize();
   void Btn_CloseClick();
