@@ -173,6 +173,8 @@ void MonitorSession::ArmReplyTimer() {
 }
 
 void MonitorSession::HandleReply(const std::string& reply) {
+  // The server's echo of a message the administrator sent confirms it in the status bar.
+  if (const std::optional<std::string> echo = protocol::ChatEcho(reply)) view_.SetStatusText(*echo);
   Apply(protocol::ClassifyReply(*traits_->wire, FState, reply), reply);
 }
 

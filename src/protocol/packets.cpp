@@ -81,6 +81,15 @@ std::string TellCommand(const GameTraits& traits, std::string_view clientNumber,
   return " " + std::string(traits.tellCommand) + " " + std::string(clientNumber) + " " + MessageText(text);
 }
 
+std::optional<std::string> ChatEcho(std::string_view reply) {
+  if (reply.substr(0, kPrintHeader.size()) != kPrintHeader) return std::nullopt;
+  std::string_view line = reply.substr(kPrintHeader.size());
+  line = line.substr(0, line.find('\n'));
+  for (std::string_view echo : {std::string_view("console: "), std::string_view("console_tell: ")})
+    if (line.substr(0, echo.size()) == echo) return std::string(line);
+  return std::nullopt;
+}
+
 std::vector<std::string> ChatWarnings(const GameTraits& traits, std::string_view text) {
   std::vector<std::string> warnings;
   if (text.find_first_of("\r\n") != std::string_view::npos)

@@ -2,6 +2,7 @@
 // The bytes of every datagram sent to a game server and the command texts of both games.
 // A datagram is four 0xFF bytes followed by 8-bit text, without terminator or line feed;
 // nothing is escaped, so passwords and commands with spaces go out unchanged.
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,6 +46,9 @@ std::string GameTypeCommand(int index);                      // " g_gametype " +
 std::string SayCommand(std::string_view text);                                  // " say \"text\""
 std::string TellCommand(const GameTraits& traits, std::string_view clientNumber,  // " tell n \"text\""
                         std::string_view text);
+// The line a server prints back for a message it sent ("console: TEXT", "console_tell: TEXT"),
+// as the administrator's confirmation; nothing when the reply is no such echo.
+std::optional<std::string> ChatEcho(std::string_view reply);
 // What the server will change in a message, one sentence each; empty when it goes as typed.
 std::vector<std::string> ChatWarnings(const GameTraits& traits, std::string_view text);
 

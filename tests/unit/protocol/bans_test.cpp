@@ -131,6 +131,15 @@ TEST(ChatCommands, QuoteTheTextAndNeverSendALineBreak) {
   EXPECT_EQ(TellCommand(kQuake3, "3", "hello"), " tell 3 \"hello\"");
 }
 
+TEST(ChatEcho, RecognisesTheServersEchoOfAMessageOnly) {
+  const std::string print = "\xFF\xFF\xFF\xFFprint\n";
+  EXPECT_EQ(ChatEcho(print + "console: hi  all\n"), "console: hi  all");
+  EXPECT_EQ(ChatEcho(print + "console_tell: psst\n"), "console_tell: psst");
+  EXPECT_EQ(ChatEcho(print + "map: q3dm1\nconsole: x\n"), std::nullopt);
+  EXPECT_EQ(ChatEcho("\xFF\xFF\xFF\xFFstatusResponse\nconsole: x\n"), std::nullopt);
+  EXPECT_EQ(ChatEcho(print), std::nullopt);
+}
+
 TEST(ChatWarnings, TellWhatTheServerWillChange) {
   struct Case {
     const GameTraits* game;
