@@ -15,11 +15,7 @@ common::Rgb ToRgb(const QColor& colour) {
           static_cast<std::uint8_t>(rgb.blue())};
 }
 
-QString HtmlText(std::string_view text) {
-  QString html = ToUnicode(text).toHtmlEscaped();
-  html.replace(QLatin1Char(' '), QStringLiteral("&nbsp;"));
-  return html;
-}
+QString HtmlText(std::string_view text) { return ToUnicode(text).toHtmlEscaped(); }
 
 }  // namespace
 
@@ -29,7 +25,8 @@ QColor ShownColour(int index, const QColor& background) {
 }
 
 QString ColouredHtml(std::string_view text, common::ColorCodes codes, const QColor& background) {
-  QString html;
+  // Spaces and tabs are kept as they came.
+  QString html = QStringLiteral("<span style=\"white-space:pre\">");
   for (const common::ColourRun& run : common::ColourRuns(text, codes)) {
     if (run.colour == common::kDefaultColour) {
       html += HtmlText(run.text);
@@ -38,7 +35,7 @@ QString ColouredHtml(std::string_view text, common::ColorCodes codes, const QCol
               HtmlText(run.text) + QStringLiteral("</span>");
     }
   }
-  return html;
+  return html + QStringLiteral("</span>");
 }
 
 ColourTextDelegate::ColourTextDelegate(common::ColorCodes codes, QObject* parent)

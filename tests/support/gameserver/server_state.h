@@ -65,6 +65,13 @@ class ServerState {
     bool operator==(const IpFilter&) const = default;
   };
   std::vector<IpFilter> ipFilters;
+  // The ioquake3 engine's bans (IPv4 only here), in the order added.
+  struct Ban {
+    bool exception = false;
+    std::string address;
+    int bits = 32;
+  };
+  std::vector<Ban> bans;
 
   const std::map<int, Player>& Players() const { return players_; }
   Player* FindPlayer(int slot);

@@ -106,3 +106,34 @@ TEST_F(BansWire, TheIpFilterOfAQuake2Server) {
 }
 
 }  // namespace
+
+namespace {
+
+// The scripted Quake 3 server keeps engine bans as ioquake3 does, so the window works the
+// same against it as against a real server (the real one in the end-to-end tests).
+TEST(BansWireQuake3, BanPlayerByClientNumberThenKick) {
+  test::ScopedDialogs dialogs;
+  test::GameServerConfig config;
+  config.password = "secret";
+  config.players = {test::Player::Human("Grism", "203.0.113.9:27960", 40), test::Player::Bot("Sarge")};
+  test::GameServer server(config);
+  server.Start();
+  std::unique_ptr<TF_BanList> window(
+      OpenBanList(protocol::kQuake3, "Bans", "127.0.0.1", std::to_string(server.Port()), "secret"));
+  const auto settled = [&] { return QTest::qWaitFor([&] { return !window->Session().Busy(); }, 5000); };
+  ASSERT_TRUE(settled());
+  window->BanPlayer("1", "Sarge", "bot");
+  ASSERT_TRUE(settled());
+  EXPECT_EQ(dialogs.Texts(), (std::vector<std::string>{"Error: Can ban players connected via the internet only."}));
+  EXPECT_EQ(server.Players().size(), 2u);
+  window->BanPlayer("0", "Grism", "203.0.113.9:27960");
+  ASSERT_TRUE(settled());
+  EXPECT_EQ(server.Players().size(), 1u);
+  ASSERT_EQ(window->LV_Bans->topLevelItemCount(), 1);
+  EXPECT_EQ(window->LV_Bans->topLevelItem(0)->text(1), "203.0.113.9");
+  const std::vector<std::string> commands = server.Commands();
+  EXPECT_EQ(std::vector<std::string>(commands.end() - 3, commands.end()),
+            (std::vector<std::string>{"banaddr 0", "kick 0", "listbans"}));
+}
+
+}  // namespace
