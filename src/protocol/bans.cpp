@@ -3,6 +3,8 @@
 #include <arpa/inet.h>
 
 #include <charconv>
+#include <map>
+#include <tuple>
 
 #include "common/text.h"
 #include "protocol/lines.h"
@@ -214,14 +216,12 @@ std::vector<BanEntry> ParseBanList(const BanCommands& commands, std::string_view
     }
     entries.push_back(std::move(entry));
   }
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    BanEntry& entry = entries[i];
+  // An entry listed twice: counted by kind, address and mask, so a long list stays quick.
+  std::map<std::tuple<BanKind, std::string_view, std::string_view>, int> seen;
+  for (const BanEntry& entry : entries) ++seen[{entry.kind, entry.address, entry.mask}];
+  for (BanEntry& entry : entries) {
     if (commands.form == BanListForm::Numbered && entry.mask == "0") entry.suspect = true;
-    for (std::size_t j = 0; j < entries.size(); ++j) {
-      const BanEntry& other = entries[j];
-      if (i != j && other.kind == entry.kind && other.address == entry.address && other.mask == entry.mask)
-        entry.suspect = true;
-    }
+    if (seen[{entry.kind, entry.address, entry.mask}] > 1) entry.suspect = true;
   }
   return entries;
 }
