@@ -1,7 +1,8 @@
 #pragma once
 // How the windows reach the features they ask for. A monitor window only asks (its signals);
-// the application answers: a remote console, the settings editor. The server board asks for
-// monitor windows and tells its alerts; the address book tells the board of its changes.
+// the application answers: a remote console, the settings editor, the ban list. The server
+// board asks for monitor windows and tells its alerts; the address book tells the board of its
+// changes.
 class TF_Board;
 class TF_Main;
 class TF_ServerMonitor;

@@ -8,10 +8,15 @@
 #include <string_view>
 #include <vector>
 
+#include "common/colorcodes.h"
 #include "protocol/monitor_state.h"
 #include "protocol/rows.h"
 
 namespace protocol {
+
+struct BanCommands;
+extern const BanCommands kQuake3Bans;
+extern const BanCommands kQuake2Bans;
 
 // Columns of one layout of the printed status table. Every layout starts with num, score
 // and ping, then the name, then fixed columns that differ per layout.
@@ -81,7 +86,14 @@ struct GameTraits {
   // Size of the server's print buffer: remote-command output comes in datagrams of at most
   // this many text bytes less one after "print" and its line feed.
   std::size_t printBuffer;
-  constexpr std::size_t MaxChunkText() const { return printBuffer - 1; }
+  // Which texts the game shows as colours (names, the host name, printed output).
+  common::ColorCodes colorCodes;
+  // The ban list's commands (protocol/bans.h).
+  const BanCommands* bans;
+  // The command that sends a message to one player by client number; empty: none.
+  std::string_view tellCommand;
+  // The server's packet reader turns "%" and bytes above 127 into "." in every command.
+  bool dotsOddCharacters;
   // The status query's answer read as a whole (serverstatus.h): the info-string keys of the
   // server's name and of its number of player slots, how the game type is told in words, and
   // whether a player the server reports with ping 0 is a bot (Quake 3 servers report their
@@ -90,6 +102,7 @@ struct GameTraits {
   std::string_view maxPlayersKey;
   std::string (*gameTypeName)(const std::vector<InfoRow>& info);
   bool zeroPingIsBot;
+  constexpr std::size_t MaxChunkText() const { return printBuffer - 1; }
 };
 
 inline constexpr GameTraits kQuake3{
@@ -112,6 +125,10 @@ inline constexpr GameTraits kQuake3{
     .rateLimited = true,
     .settingsFile = "\\q3-default.ini",
     .printBuffer = 1008,
+    .colorCodes = common::ColorCodes::IoQuake3,
+    .bans = &kQuake3Bans,
+    .tellCommand = "tell",
+    .dotsOddCharacters = true,
     .hostNameKey = "sv_hostname",
     .maxPlayersKey = "sv_maxclients",
     .gameTypeName = Quake3GameTypeName,
@@ -139,6 +156,10 @@ inline constexpr GameTraits kQuake2{
     .rateLimited = false,
     .settingsFile = "\\q2-default.ini",
     .printBuffer = 1384,
+    .colorCodes = common::ColorCodes::None,
+    .bans = &kQuake2Bans,
+    .tellCommand = {},
+    .dotsOddCharacters = false,
     .hostNameKey = "hostname",
     .maxPlayersKey = "maxclients",
     .gameTypeName = Quake2GameTypeName,
