@@ -21,6 +21,7 @@
 #include "board/watchlistform.h"
 #include "games/registry.h"
 #include "platform/dialogs.h"
+#include "platform/colourtext.h"
 #include "platform/errorhandler.h"
 #include "platform/reportview.h"
 #include "platform/text.h"
@@ -124,6 +125,9 @@ void TF_Board::CreateLists() {
   LV_Servers->setSortingEnabled(true);
   LV_Servers->sortByColumn(-1, Qt::AscendingOrder);  // the address book's order until a heading is clicked
   LV_Servers->header()->setSortIndicatorShown(true);
+  // Server names in their colours, each read with its game's colour codes.
+  LV_Servers->setItemDelegateForColumn(board::kNameColumn,
+                                       new platform::ColourTextDelegate(common::ColorCodes::None, LV_Servers));
   for (int column = 0; column < board::kColumnCount; ++column)
     LV_Servers->setColumnWidth(column, kColumnWidths[static_cast<std::size_t>(column)]);
   connect(LV_Servers, &QTreeView::doubleClicked, this,

@@ -6,6 +6,8 @@
 
 #include <limits>
 
+#include "common/colorcodes.h"
+#include "platform/colourtext.h"
 #include "platform/text.h"
 
 namespace board {
@@ -75,6 +77,12 @@ QVariant BoardModel::data(const QModelIndex& index, int role) const {
     case Qt::DecorationRole: return column == kLampColumn ? QVariant(LampIcon(row.lamp)) : QVariant();
     case Qt::ToolTipRole: return ToolTip(row, column);
     case SortRole: return SortValue(row, column);
+    case platform::kColouredTextRole:
+      if (column != kNameColumn || !row.server.wire || !common::HasColourCodes(row.name, row.server.wire->colorCodes))
+        return {};
+      return QByteArray(row.name.data(), static_cast<qsizetype>(row.name.size()));
+    case platform::kColourCodesRole:
+      return column == kNameColumn && row.server.wire ? QVariant(static_cast<int>(row.server.wire->colorCodes)) : QVariant();
     case Qt::TextAlignmentRole:
       if (column == kPlayersColumn || column == kPingColumn || column == kAgeColumn)
         return QVariant(Qt::AlignRight | Qt::AlignVCenter);

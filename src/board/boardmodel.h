@@ -1,7 +1,8 @@
 #pragma once
 // The board's rows as a table for a view: one row per stored server, the columns below. Each
 // cell gives its text, and under SortRole the value the board sorts by (numbers for the
-// players, the round trip and the age of the last answer). The age column counts on by
+// players, the round trip and the age of the last answer). A server's name that holds colour
+// codes gives them too, for the colour delegate (platform/colourtext.h). The age column counts on by
 // itself: TickAges tells the view it changed.
 #include <QAbstractTableModel>
 #include <QIcon>

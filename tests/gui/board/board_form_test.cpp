@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -26,6 +27,8 @@
 #include "board/boardform.h"
 #include "board/boardmodel.h"
 #include "board/watchlistform.h"
+#include "common/colorcodes.h"
+#include "platform/colourtext.h"
 #include "platform/ini.h"
 #include "platform/paths.h"
 #include "support/scripted_dialogs.h"
@@ -237,6 +240,36 @@ TEST_F(BoardForm, TheLogKeepsTheNewestAlertsFirstAndTellsEachOne) {
   EXPECT_EQ(board.LV_Log->topLevelItem(0)->text(2).toStdString(), told.back());
   EXPECT_EQ(board.LV_Log->topLevelItem(TF_Board::kLogLimit - 1)->text(2).toStdString(), told[200]);
   EXPECT_EQ(board.LV_Log->topLevelItem(0)->text(0).size(), 8);  // HH:MM:SS
+}
+
+TEST_F(BoardForm, AServersNameShowsInItsGamesColours) {
+  TF_Board board;
+  board.resize(900, 300);
+  board.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&board));
+  board.SetServers({{"127.0.0.1", "9", "", 0, "Arena"}, {"127.0.0.1", "13", "", 2, "Base"}});
+  QTest::qWait(200);  // the queries have gone out (and may have been refused)
+  board.Session().DatagramArrived({0x7F000001, 9}, "\xFF\xFF\xFF\xFFstatusResponse\n\\sv_hostname\\^1Red^7 Arena\n");
+  board.Session().DatagramArrived({0x7F000001, 13}, "\xFF\xFF\xFF\xFFprint\n\\mapname\\q2dm1\\hostname\\^1Base\n");
+  const QAbstractItemModel* model = board.LV_Servers->model();
+  const QModelIndex arena = model->index(0, board::kNameColumn);
+  const QModelIndex base = model->index(1, board::kNameColumn);
+  EXPECT_EQ(arena.data().toString(), "Red Arena");  // sorting and copying use the clean name
+  EXPECT_EQ(arena.data(platform::kColouredTextRole).toByteArray(), QByteArray("^1Red^7 Arena"));
+  EXPECT_EQ(arena.data(platform::kColourCodesRole).toInt(), static_cast<int>(common::ColorCodes::IoQuake3));
+  EXPECT_FALSE(base.data(platform::kColouredTextRole).isValid()) << "Quake 2 names have no colours";
+
+  // "Red" is drawn in red.
+  board.LV_Servers->clearSelection();
+  const QRect cell = board.LV_Servers->visualRect(arena);
+  const QImage shot = board.LV_Servers->viewport()->grab(cell).toImage();
+  int red = 0;
+  for (int y = 0; y < shot.height(); ++y)
+    for (int x = 0; x < shot.width(); ++x) {
+      const QColor c = shot.pixelColor(x, y);
+      if (c.red() > 150 && c.green() < 90 && c.blue() < 90) ++red;
+    }
+  EXPECT_GT(red, 5);
 }
 
 TEST(DesktopNotice, NoticesThatComeTogetherAreShownAsOne) {
