@@ -52,17 +52,18 @@ class Mailbox {
 };
 
 // Runs `work` on a thread of its own and hands its result to `done` on the GUI thread; when
-// no thread can be started, `done` gets `failed` the same way.
+// no thread can be started, `done` gets `failed` the same way. `done` travels with the answer,
+// so that it is run and destroyed on the GUI thread.
 template <class T>
 void OffThread(std::function<T()> work, std::function<void(const T&)> done, T failed) {
   Mailbox& mailbox = Mailbox::Instance();  // made here, on the GUI thread
-  auto deliver = [&mailbox, done = std::move(done)](T result) {
-    mailbox.Post([done, result = std::move(result)] { done(result); });
+  const auto deliver = [&mailbox](std::function<void(const T&)> callback, T result) {
+    mailbox.Post([callback = std::move(callback), result = std::move(result)] { callback(result); });
   };
   try {
-    std::thread([work = std::move(work), deliver] { deliver(work()); }).detach();
+    std::thread([work = std::move(work), done, deliver]() mutable { deliver(std::move(done), work()); }).detach();
   } catch (const std::system_error&) {
-    deliver(std::move(failed));
+    deliver(std::move(done), std::move(failed));
   }
 }
 
