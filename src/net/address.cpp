@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <net/if.h>
+#include <netdb.h>
 #include <netinet/in.h>
 
 #include <algorithm>
@@ -64,14 +65,18 @@ int Endpoint::SocketFamily() const { return family == Family::IPv4 ? AF_INET : A
 
 std::string Endpoint::AddressText() const {
   char text[INET6_ADDRSTRLEN + IF_NAMESIZE + 1] = {};
-  ::inet_ntop(SocketFamily(), bytes.data(), text, sizeof text);
-  std::string result = text;
-  if (family == Family::IPv6 && scope != 0) {
-    char name[IF_NAMESIZE] = {};
-    result += '%';
-    result += ::if_indextoname(scope, name) ? std::string(name) : std::to_string(scope);
+  if (family == Family::IPv4) {
+    ::inet_ntop(AF_INET, bytes.data(), text, sizeof text);
+    return text;
   }
-  return result;
+  // As the system writes it, which reads back: a zone by its interface's name where the
+  // address is link-local, by number elsewhere.
+  sockaddr_storage storage{};
+  const socklen_t length = ToSockaddr(storage);
+  if (::getnameinfo(reinterpret_cast<const sockaddr*>(&storage), length, text, sizeof text, nullptr, 0,
+                    NI_NUMERICHOST) != 0)
+    ::inet_ntop(AF_INET6, bytes.data(), text, sizeof text);
+  return text;
 }
 
 std::string Endpoint::ToString() const {

@@ -47,6 +47,8 @@ TEST(NumericHost, AddressesOfBothFamiliesNeverGoToTheResolver) {
       {"2001:DB8:0:0:0:0:0:5", "2001:db8::5"},
       {"::ffff:192.0.2.1", "::ffff:192.0.2.1"},
       {"fe80::1%lo", "fe80::1%lo"},
+      {"fe80::1%1", "fe80::1%lo"},        // a link-local zone is written by its interface's name
+      {"2001:db8::1%1", "2001:db8::1%1"},  // any other by number, which is all it reads back from
       {"q3.example.org", {}},
       {"localhost", {}},
       {"", {}},
