@@ -38,6 +38,7 @@ const char kUsage[] =
     "  --map NAME            the current map (q3dm17 / q2dm1)\n"
     "  --set NAME=VALUE      set a cvar (repeatable)\n"
     "  --layout ioq3|original  Quake 3 status table layout (ioq3)\n"
+    "  --engine id|q2pro     Quake 2 engine whose cvarlist form it prints (id)\n"
     "  --chunk BYTES         print buffer size including terminator (1008 / 1384)\n"
     "  --rate-limit          drop requests past 10 at once, then 1 a second, per address\n"
     "  --silent              answer nothing\n"
@@ -103,6 +104,10 @@ int Run(int argc, char* argv[]) {
       if (layout != "ioq3" && layout != "original")
         throw std::invalid_argument("--layout is ioq3 or original, not '" + layout + "'");
       config.layout = layout == "ioq3" ? test::StatusLayout::Ioquake3 : test::StatusLayout::Original;
+    } else if (option == "--engine") {
+      const std::string engine = value();
+      if (engine != "id" && engine != "q2pro") throw std::invalid_argument("--engine is id or q2pro, not '" + engine + "'");
+      config.quake2Engine = engine == "id" ? test::Quake2Engine::Id : test::Quake2Engine::Q2pro;
     } else if (option == "--chunk") {
       config.chunk = static_cast<std::size_t>(Number(option, value(), 64, 65000));
     } else if (option == "--rate-limit") {
