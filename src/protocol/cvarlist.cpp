@@ -76,6 +76,8 @@ bool IsRemotePasswordName(std::string_view name) {
   return platform::SameTextNoCase(name, "rconpassword") || platform::SameTextNoCase(name, "rcon_password");
 }
 
+void WipeText(std::string& text) { WipeFront(text, text.size()); }
+
 CvarListReader::~CvarListReader() { WipeFront(partial_, partial_.size()); }
 
 CvarListReader::State CvarListReader::Feed(std::string_view datagram) {

@@ -32,6 +32,9 @@ std::string CvarListDatagram(std::string_view password);
 // Whether a listed name is the server's remote password, never kept.
 bool IsRemotePasswordName(std::string_view name);
 
+// Overwrites a text that held a datagram of the listing, then empties it.
+void WipeText(std::string& text);
+
 // Joins the datagrams of one listing in arrival order and reads each line once it is whole.
 class CvarListReader {
  public:
