@@ -187,9 +187,9 @@ void TF_Settings::StartListing() {
   if (queryNames_.empty()) return UpdateValuesLabel();
   listing_ = std::make_unique<protocol::CvarListReader>(*game_);
   ++listingsTotal_;
-  // The wait for the whole listing starts when the request has left: the pacer may hold it
-  // while other windows' requests to the same server go first.
-  Q3A_Client.SendText(protocol::CvarListDatagram(FRconPassword), [this] {
+  // The one request goes before the window's next poll; still, the pacer may hold it for the
+  // server's rate limit, so the wait for the whole listing starts when it has left.
+  Q3A_Client.SendTextAhead(protocol::CvarListDatagram(FRconPassword), [this] {
     ++listingsSent_;
     if (listing_) listingWait_.start(kListingWaitMs);
     UpdateValuesLabel();
