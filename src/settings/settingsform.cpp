@@ -18,8 +18,8 @@
 #include "platform/text.h"
 #include "protocol/cvarlist.h"
 #include "protocol/cvars.h"
-#include "settings/listing.h"
 #include "settings/inputs.h"
+#include "settings/listing.h"
 #include "settings/sequence.h"
 
 using settings::InputKind;
