@@ -2,6 +2,7 @@
 
 #include <array>
 #include <exception>
+#include <unordered_map>
 #include <utility>
 
 #include "common/text.h"
@@ -140,37 +141,34 @@ TableLayout DetectTableLayout(const GameTraits& traits, std::string_view reply) 
 
 void ParseStatusTable(const GameTraits& traits, std::string_view reply, std::vector<PlayerRow>& players) {
   const TableLayout layout = DetectTableLayout(traits, reply);
-  // Names already seen in this table, with how often: the first line of a name updates every
-  // row of that name; a later line of the same name (two players of one name) updates the
-  // next row of that name instead, so each player keeps a row of its own.
-  std::vector<std::pair<std::string, std::size_t>> seen;
+  // The rows of each name, in list order, and how many lines of that name the table has had
+  // so far: the first line of a name updates every row of that name; a later line of the same
+  // name (two players of one name) updates the next row of that name instead, so each player
+  // keeps a row of its own. Looked up by name, so a table of thousands of rows costs no more
+  // per row than a table of ten.
+  struct Named {
+    std::vector<std::size_t> rows;
+    std::size_t lines = 0;
+  };
+  std::unordered_map<std::string, Named> names;
+  names.reserve(players.size());
+  for (std::size_t i = 0; i < players.size(); ++i) names[players[i].name].rows.push_back(i);
+
   LineReader lines(reply);
   std::string_view line;
   while (lines.Next(line)) {
     if (lines.Number() <= 4 || common::TrimSpacesView(line).empty()) continue;
     const TableRow row = ReadTableRow(line, layout);
-    std::size_t occurrence = 0;
-    auto it = seen.begin();
-    for (; it != seen.end(); ++it)
-      if (it->first == row.name) break;
-    if (it == seen.end())
-      seen.emplace_back(row.name, 1);
-    else
-      occurrence = it->second++;
-
-    std::size_t index = 0;
-    bool matched = false;
-    for (PlayerRow& player : players) {
-      if (player.name != row.name) continue;
-      if (occurrence == 0 || index == occurrence) {
-        Assign(player, row, traits.hasRateColumn);
-        matched = true;
-      }
-      ++index;
-    }
-    if (!matched && !row.name.empty()) {
+    Named& named = names[row.name];
+    const std::size_t occurrence = named.lines++;
+    if (occurrence == 0 && !named.rows.empty()) {
+      for (const std::size_t i : named.rows) Assign(players[i], row, traits.hasRateColumn);
+    } else if (occurrence > 0 && occurrence < named.rows.size()) {
+      Assign(players[named.rows[occurrence]], row, traits.hasRateColumn);
+    } else if (!row.name.empty()) {
       PlayerRow added;
       Assign(added, row, traits.hasRateColumn);
+      named.rows.push_back(players.size());
       players.push_back(std::move(added));
     }
   }
