@@ -1,5 +1,7 @@
 #include "settings/fields.h"
 
+#include <unordered_set>
+
 #include "protocol/packets.h"
 
 namespace settings {
@@ -23,7 +25,9 @@ bool IsIdentifier(std::string_view name) {
   return true;
 }
 
-bool SameName(std::string_view a, std::string_view b) { return protocol::UpperCase(a) == protocol::UpperCase(b); }
+std::string NameKey(std::string_view name) { return protocol::UpperCase(name); }
+
+bool SameName(std::string_view a, std::string_view b) { return NameKey(a) == NameKey(b); }
 
 std::string TooltipText(std::string_view defaultValue, std::string_view hint) {
   std::string text(defaultValue);
@@ -47,7 +51,7 @@ Cell InputCell(int slot, InputKind kind) {
 
 BuildPlan PlanFields(const std::vector<FieldDescription>& fields) {
   BuildPlan plan;
-  std::vector<std::string_view> inputNames;
+  std::unordered_set<std::string> inputNames;  // NameKey of each
   for (size_t n = 0; n < fields.size(); ++n) {
     const FieldDescription& f = fields[n];
     if (IsEmptyName(f.name)) continue;
@@ -58,10 +62,8 @@ BuildPlan PlanFields(const std::vector<FieldDescription>& fields) {
     p.query = IsIdentifier(f.name);
     bool usable = true;
     if (p.kind != InputKind::None) {
-      usable = p.query;
-      for (std::string_view earlier : inputNames) usable = usable && !SameName(earlier, f.name);
+      usable = p.query && inputNames.insert(NameKey(f.name)).second;
       p.input = usable;
-      if (usable) inputNames.push_back(f.name);
     }
     plan.fields.push_back(std::move(p));
     if (!usable) {

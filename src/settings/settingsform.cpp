@@ -139,6 +139,8 @@ void TF_Settings::BuildFields(const std::string& fileName) {
   QSize extent(0, 0);
   try {
     const settings::Description description = settings::ReadDescriptionFile(fileName);
+    if (description.Truncated())
+      platform::MessageDlg(settings::TruncationNotice(fileName, description), platform::MsgType::Warning, platform::MsgButtons::Ok);
     const settings::BuildPlan plan = settings::PlanFields(description.fields);
     const int first = FFieldSlot;
     for (const settings::FieldPlan& p : plan.fields) {
@@ -202,6 +204,7 @@ void TF_Settings::BuildInput(const settings::FieldPlan& plan, QLabel* label) {
   }
   input.widget->setObjectName(platform::ToUnicode(input.name));
   if (auto* edit = qobject_cast<QLineEdit*>(input.widget)) edit->setText(QString());
+  inputsByName_[settings::NameKey(input.name)].push_back(index);
   inputs_.push_back(std::move(input));
   ShowState(inputs_.back());
 }
@@ -225,16 +228,16 @@ void TF_Settings::Q3A_ClientData(TUDPClient& sender, int) {
 
 void TF_Settings::ApplyReply(const std::string& datagram) {
   const settings::CvarReply reply = settings::ParseCvarReply(datagram, *game_);
-  bool changed = false;
-  for (Input& input : inputs_) {
-    if (!settings::SameName(input.name, reply.name)) continue;
+  const auto named = inputsByName_.find(settings::NameKey(reply.name));
+  if (named == inputsByName_.end()) return;
+  for (const size_t index : named->second) {
+    Input& input = inputs_[index];
     input.answered = true;
-    changed = true;
     // What the administrator has typed meanwhile stays.
     if (input.state == ValueState::Edited) continue;
     ApplyValue(input, reply.value);
   }
-  if (changed) UpdateValuesLabel();
+  UpdateValuesLabel();
 }
 
 void TF_Settings::ApplyValue(Input& input, const std::string& value) {

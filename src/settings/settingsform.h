@@ -12,6 +12,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "net/udpclient.h"
@@ -117,6 +118,8 @@ class TF_Settings : public QDialog {
   const protocol::GameTraits* game_ = &protocol::kQuake3;
   QWidget* grid_;
   std::vector<Input> inputs_;
+  // The inputs of each name (settings::NameKey), so that a reply finds its input at once.
+  std::unordered_map<std::string, std::vector<size_t>> inputsByName_;
   std::shared_ptr<settings::SendSequence> queries_;
   QTimer answerWait_;
   bool waitOver_ = false;

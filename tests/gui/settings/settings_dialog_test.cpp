@@ -19,6 +19,7 @@
 #include "platform/dialogs.h"
 #include "platform/text.h"
 #include "settings/settingsform.h"
+#include "support/scripted_dialogs.h"
 #include "support/test_env.h"
 
 namespace {
@@ -153,6 +154,29 @@ TEST_F(SettingsDialog, GapsCaptionsAndAnEndedBuild) {
   EXPECT_EQ(dialog.FFieldSlot, 4);
   // Queried: a, c, sv_fps, C (the client is not open, so they went nowhere).
   EXPECT_EQ(dialog.QueriesTotal(), 4);
+}
+
+TEST_F(SettingsDialog, AFileAskingForMoreFieldsThanTheCapGetsTheFirstOnesAndAMessage) {
+  test::ScopedDialogs dialogs;
+  const std::string ini = Fields({Field("STRING", "sv_hostname"), Field("INT", "fraglimit")}) +
+                          "[Common]\r\nNumFields=1\r\n[Field999999999]\r\nName=far\r\nType=BOOL\r\n";
+  // The first Common section counts: NumFields=2 above.
+  Build(ini);
+  EXPECT_TRUE(dialogs.messages.empty());
+  EXPECT_EQ(dialog.InputCount(), 2);
+
+  const std::string path = dir.Write("far.ini", "[Common]\r\nNumFields=999999999\r\n" + ini.substr(ini.find("[Field1]")));
+  TF_Settings far;
+  far.BuildFields(path);
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0].type, platform::MsgType::Warning);
+  EXPECT_EQ(dialogs.messages[0].text,
+            "The settings description file " + path + " asks for 999999999 fields; only the first 2000 are shown.");
+  // The fields before the cap are built; the far one is not.
+  EXPECT_EQ(far.InputCount(), 2);
+  EXPECT_EQ(far.QueriesTotal(), 2);
+  EXPECT_EQ(far.FFieldSlot, settings::kMaxFields);
+  EXPECT_FALSE(far.Grid()->findChild<QWidget*>("far"));
 }
 
 TEST_F(SettingsDialog, MissingFileGivesAnEmptyGrid) {

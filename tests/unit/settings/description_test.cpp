@@ -1,6 +1,7 @@
 // The description file and the grid built from it.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,53 @@ TEST(SettingsDescription, AHugeCountStopsAtTheLastFieldSection) {
   EXPECT_EQ(d.fields[1].name, "b");
   // ... but never past NumFields.
   EXPECT_EQ(Read("[Common]\nNumFields=1\n[Field1]\nName=a\n[Field2]\nName=b\n").fields.size(), 1u);
+}
+
+// What a file may ask for is bounded: the sections it has, and at most kMaxFields. Each file is
+// read in time proportional to its length (5 900 field sections used to take 6 s, a single
+// section numbered 999 999 999 more than 2 GB).
+TEST(SettingsDescription, HostileCountsAreBoundedAndReadInLinearTime) {
+  auto sections = [](int count, int from = 1) {
+    std::string text;
+    for (int n = from; n < from + count; ++n)
+      text += "[Field" + std::to_string(n) + "]\r\nType=INT\r\nName=v" + std::to_string(n) + "\r\nDefault=1\r\nHint=h\r\n";
+    return text;
+  };
+  constexpr int kMax = settings::kMaxFields;
+  const struct {
+    const char* what;
+    std::string text;
+    int described;
+    size_t fields;
+    const char* lastName;
+  } cases[] = {
+      {"one far section", "[Common]\nNumFields=999999999\n[Field999999999]\nName=x\nType=INT\n", 999999999, kMax, "EMPTY"},
+      {"the largest int", "[Common]\nNumFields=0x7FFFFFFF\n[Field2147483647]\nName=x\n", 2147483647, kMax, "EMPTY"},
+      {"thousands of sections", "[Common]\nNumFields=5900\n" + sections(5900), 5900, kMax, "v2000"},
+      {"just the cap", "[Common]\nNumFields=99999\n" + sections(kMax), kMax, kMax, "v2000"},
+      {"count below the sections", "[Common]\nNumFields=3\n" + sections(5900), 3, 3, "v3"},
+      {"beyond any count", "[Common]\nNumFields=5\n[Field2147483648]\nName=x\n[Field99999999999]\n", 0, 0, ""},
+  };
+  const auto start = std::chrono::steady_clock::now();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const settings::Description d = Read(c.text);
+    EXPECT_EQ(d.described, c.described);
+    ASSERT_EQ(d.fields.size(), c.fields);
+    EXPECT_EQ(d.Truncated(), static_cast<size_t>(c.described) > c.fields);
+    if (!d.fields.empty()) {
+      EXPECT_EQ(d.fields.back().name, c.lastName);
+    }
+    // Planning the grid compares each name with the earlier ones through a set, not a walk.
+    EXPECT_FALSE(settings::PlanFields(d.fields).stopped);
+  }
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+
+  settings::Description d;
+  d.described = 999999999;
+  d.fields.resize(kMax);
+  EXPECT_EQ(settings::TruncationNotice("/home/me/q3-default.ini", d),
+            "The settings description file /home/me/q3-default.ini asks for 999999999 fields; only the first 2000 are shown.");
 }
 
 TEST(SettingsDescription, FileNameFollowsTheProgramDirectory) {
