@@ -59,4 +59,22 @@ std::string ImageBytes(const char* format, int width, int height, QColor colour)
   return bytes.toStdString();
 }
 
+std::string WithJpegSize(std::string jpeg, int width, int height) {
+  auto byte = [&](size_t i) { return static_cast<unsigned char>(jpeg[i]); };
+  // Marker segments from after the start marker: FF, the marker, a two-byte length.
+  for (size_t i = 2; i + 9 <= jpeg.size() && byte(i) == 0xFF;) {
+    const unsigned char marker = byte(i + 1);
+    const bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+    if (frame) {
+      jpeg[i + 5] = static_cast<char>(height >> 8);
+      jpeg[i + 6] = static_cast<char>(height & 0xFF);
+      jpeg[i + 7] = static_cast<char>(width >> 8);
+      jpeg[i + 8] = static_cast<char>(width & 0xFF);
+      return jpeg;
+    }
+    i += 2 + (static_cast<size_t>(byte(i + 2)) << 8 | byte(i + 3));
+  }
+  return jpeg;
+}
+
 }  // namespace test
