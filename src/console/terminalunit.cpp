@@ -1,5 +1,6 @@
 #include "console/terminalunit.h"
 
+#include <QCloseEvent>
 #include <QFile>
 #include <QFocusEvent>
 #include <QFrame>
@@ -232,6 +233,11 @@ void TTerminalForm::ShowLinesFrom(size_t from) {
   for (size_t i = from; i < FLog.size(); ++i) Memo1->appendPlainText(DisplayLine(FLog[i]));
   // The newest output is what the administrator waits for.
   Memo1->verticalScrollBar()->setValue(Memo1->verticalScrollBar()->maximum());
+}
+
+void TTerminalForm::closeEvent(QCloseEvent* event) {
+  Q3A_Client.Close();
+  QWidget::closeEvent(event);
 }
 
 void TTerminalForm::Memo1Enter() { E_Command->setFocus(Qt::OtherFocusReason); }
