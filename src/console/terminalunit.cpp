@@ -258,10 +258,14 @@ void TTerminalForm::Btn_SaveClick() {
 }
 
 void TTerminalForm::Font1Click() {
-  QFont font = Memo1->font();
+  const QFont offered = console::ShownFont(Memo1->font());
+  QFont font = offered;
   QColor color = Memo1->palette().color(QPalette::Text);
   if (!platform::CurrentDialogs().ChooseFont(this, font, color)) return;
-  console::AssignFont(TerminalFont, font, color);
+  TTerminalFont chosen = TerminalFont;
+  console::AssignChosenFont(chosen, font, color, offered);
+  if (chosen == TerminalFont) return;  // OK without a change: the stored look stays as it is
+  TerminalFont = chosen;
   SaveTerminalSettings();
   const QFont shared = console::ToQFont(TerminalFont);
   const QColor sharedColor = console::ToQColor(TerminalFont.Color);
