@@ -22,7 +22,9 @@
 #include <vector>
 
 #include "app/mainunit.h"
+#include "app/opencommands.h"
 #include "app/startup.h"
+#include "games/registry.h"
 #include "monitor/q3server.h"
 #include "support/gameserver/game_server.h"
 #include "support/gameserver/sample_players.h"
@@ -72,8 +74,8 @@ void Run(int seconds) {
   loop.exec();
 }
 
-bool AllPolling(const std::vector<TF_Q3Server*>& windows) {
-  for (TF_Q3Server* window : windows)
+bool AllPolling(const std::vector<TF_ServerMonitor*>& windows) {
+  for (TF_ServerMonitor* window : windows)
     if (window->State() != msPolling || window->LV_Players->topLevelItemCount() != 14) return false;
   return true;
 }
@@ -109,10 +111,10 @@ int main(int argc, char** argv) {
   frame.show();
   const double rssEmpty = MemoryMb("VmRSS");
 
-  std::vector<TF_Q3Server*> windows;
+  std::vector<TF_ServerMonitor*> windows;
   for (int i = 0; i < kWindows; ++i)
-    windows.push_back(frame.OpenQ3Server("127.0.0.1", ports[static_cast<size_t>(i)], "secret",
-                                         "Server " + std::to_string(i + 1)));
+    windows.push_back(app::OpenServerWindow(frame, *games::Find(0), "127.0.0.1", ports[static_cast<size_t>(i)], "secret",
+                                            "Server " + std::to_string(i + 1)));
   Run(kWarmUpSeconds);
   const bool pollingBefore = AllPolling(windows);
 

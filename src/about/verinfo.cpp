@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdio>
 
-#include "about/versionresource.h"
+#include "about/versionfinder.h"
 #include "platform/text.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "about/versionrecord.h"
+#include "about/versionwriter.h"
 #include "platform/errors.h"
 #include "platform/osversion.h"
 

@@ -1,8 +1,8 @@
 #include "addressbook/forms.h"
 
-#include "addressbook/connect_form.h"
-#include "addressbook/new_server_form.h"
-#include "addressbook/quick_connect_form.h"
+#include "addressbook/connectform.h"
+#include "addressbook/newserverform.h"
+#include "addressbook/quickconnectform.h"
 
 void CreateAddressBookForms(QWidget* owner) {
   QuickConnectForm = new TQuickConnectForm(owner);

@@ -24,8 +24,6 @@ class QMdiSubWindow;
 class QMenu;
 class QToolBar;
 class QToolButton;
-class TF_Q2Server;
-class TF_Q3Server;
 
 namespace app {
 class MdiClient;
@@ -57,14 +55,8 @@ class TF_Main : public QMainWindow, public platform::MdiHost {
   QWidget* ActiveChild() const;
   app::MdiClient* ClientArea() const { return MDIClient; }
 
-  // Open a monitor window on a stored server (opencommands.cpp): the caption is
-  // description + " - " + host + ":" + port, the boxes and the client take the texts as they
-  // are, the client opens and the window connects. A port the client cannot take raises
-  // before the window is shown, and no window is left behind.
-  TF_Q3Server* OpenQ3Server(const std::string& host, const std::string& port, const std::string& password,
-                            const std::string& description);
-  TF_Q2Server* OpenQ2Server(const std::string& host, const std::string& port, const std::string& password,
-                            const std::string& description);
+  // Shows a line of news in the status bar, right of its two panels (8-bit text; empty clears it).
+  void ShowStatusText(const std::string& text);
 
   // "&File"
   QMenu* File1;
@@ -152,6 +144,7 @@ class TF_Main : public QMainWindow, public platform::MdiHost {
   app::MdiClient* MDIClient;
   QLabel* StatusPanel1;
   QLabel* StatusPanel2;
+  QLabel* StatusText;
   QAction* toolSeparator_ = nullptr;
   QAction* helpSeparator_ = nullptr;
   QAction* windowListSeparator_ = nullptr;

@@ -8,9 +8,24 @@
 // count of every child window the frame holds when the command runs (monitor windows, consoles
 // and to-do viewers alike). Numbers may repeat once windows have been closed; the caption only
 // tells the windows apart at a glance, the host and port are in the window's boxes.
+#include <string>
+
 class TF_Main;
+class TF_ServerMonitor;
+
+namespace games {
+struct Game;
+}
 
 namespace app {
+
+// Opens the game's monitor window on a stored server: the caption is description + " - " +
+// host + ":" + port, the boxes and the client take the texts as they are, the window's
+// requests are connected, the client opens and the window connects. A port the client cannot
+// take raises before the window is shown, and no window is left behind. The game must have a
+// window kind.
+TF_ServerMonitor* OpenServerWindow(TF_Main& frame, const games::Game& game, const std::string& host,
+                                   const std::string& port, const std::string& password, const std::string& description);
 
 // "&Connect": Quake 3 Arena and Quake 2 entries open a monitor window, a Quake World entry
 // is answered with a message; "&Remote Console" opens a console for any entry.

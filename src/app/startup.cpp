@@ -5,8 +5,6 @@
 #include "addressbook/forms.h"
 #include "app/mainunit.h"
 #include "app/opencommands.h"
-#include "monitor/servermonitor.h"
-#include "settings/opensettings.h"
 #include "console/globalparam.h"
 
 namespace app {
@@ -19,8 +17,6 @@ void RegisterFrameCommands(TF_Main& frame) {
   frame.SetCommand(TFrameCommand::RemoteConsole, [&frame] { QuickRemoteConsoleCommand(frame); });
   frame.SetCommand(TFrameCommand::ToDoList, [] { OpenToDoViewer(); });
   frame.SetCommand(TFrameCommand::About, [] { ShowAboutBox(); });
-  // "&Settings" of every monitor window opens the settings editor on that window's server.
-  TF_ServerMonitor::SetSettingsCommand([](TF_ServerMonitor& window) { OpenServerSettings(window); });
 }
 
 void CreateLongLivedForms() {

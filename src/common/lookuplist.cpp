@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 
+#include "platform/ascii.h"
 #include "platform/errors.h"
 #include "platform/paths.h"
 
@@ -14,15 +15,6 @@ constexpr std::size_t kMaxField = 255;
 constexpr char kCtrlZ = 26;
 
 std::string_view Cut(std::string_view text) { return text.substr(0, kMaxField); }
-
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool EqualUpper(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (Upper(a[i]) != Upper(b[i])) return false;
-  return true;
-}
 
 void AddLine(TLookupList& list, std::string_view line) {
   const std::size_t tab = line.find('\t');
@@ -120,6 +112,6 @@ void FreeLookupList(TLookupList& list) { list.Clear(); }
 
 std::string FindLookupValue(const TLookupList& list, std::string_view key) {
   for (const TLookupEntry& e : list)
-    if (EqualUpper(e.Key, key)) return e.Value;
+    if (platform::SameTextNoCase(e.Key, key)) return e.Value;
   return {};
 }

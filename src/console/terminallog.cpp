@@ -4,17 +4,13 @@
 
 #include "platform/errors.h"
 #include "platform/text.h"
+#include "protocol/packets.h"
 
 namespace console {
 
-std::string RconDatagram(const std::string& password, const std::string& command) {
-  return kMarker + "rcon " + password + " " + command;
-}
-
 std::vector<std::string> ReplyLines(std::string_view datagram) {
   std::vector<std::string> lines;
-  if (datagram.size() <= kMarker.size()) return lines;
-  std::string_view text = datagram.substr(kMarker.size());
+  std::string_view text = protocol::DatagramText(datagram);
   for (;;) {
     const size_t feed = text.find('\n');
     if (feed == std::string_view::npos) break;

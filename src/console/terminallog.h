@@ -1,19 +1,12 @@
 #pragma once
-// What a remote console sends and how its log is kept: the command datagrams, the walk that
-// turns a reply datagram into log lines, and the log file. Plain C++; the window only shows
+// How a remote console keeps its log: the walk that turns a reply datagram into log lines,
+// and the log file. Plain C++; the window only shows
 // the lines.
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace console {
-
-// The out-of-band marker that starts every datagram: four 0xFF bytes.
-inline const std::string kMarker(4, '\xFF');
-
-// A remote command: the marker, "rcon ", the password, one space and the command, all exactly
-// as given (nothing trimmed or escaped; the password may be empty).
-std::string RconDatagram(const std::string& password, const std::string& command);
 
 // The log lines of one reply: the first four bytes (the marker) are removed and the rest is
 // cut at every line feed. Characters after the last line feed make a line of their own, so

@@ -21,6 +21,7 @@
 #include "platform/dialogs.h"
 #include "platform/errorhandler.h"
 #include "platform/text.h"
+#include "protocol/packets.h"
 
 namespace {
 
@@ -193,7 +194,7 @@ bool TTerminalForm::FormKeyPress(int key) {
   const size_t from = FLog.size();
   FLog.push_back("Command : [" + command + "]");
   ShowLinesFrom(from);
-  Q3A_Client.SendText(console::RconDatagram(FPassword, command));
+  Q3A_Client.SendText(protocol::ConsoleCommandDatagram(FPassword, command));
   FHistory.push_back(command);
   FHistoryIndex = static_cast<int>(FHistory.size());
   E_Command->clear();
@@ -308,6 +309,6 @@ TTerminalForm* OpenTerminal(const std::string& caption, const std::string& passw
   else
     console->show();
   console->E_Command->setFocus(Qt::OtherFocusReason);
-  console->Q3A_Client.SendText(console::RconDatagram(console->FPassword, "status"));
+  console->Q3A_Client.SendText(protocol::ConsoleOpeningDatagram(console->FPassword));
   return console;
 }

@@ -67,7 +67,7 @@ TF_ChangeSetting::TF_ChangeSetting(QWidget* parent) : QDialog(parent) {
 
 void TF_ChangeSetting::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  monitor::CentreOnScreen(*this);
+  platform::CentreOnScreen(*this);
   E_Value->setFocus();
 }
 

@@ -1,9 +1,7 @@
 #include "monitor/listview.h"
 
-#include <QGuiApplication>
 #include <QHeaderView>
 #include <QPalette>
-#include <QScreen>
 
 #include <array>
 #include <string>
@@ -106,14 +104,6 @@ int SelectedIndex(const QTreeWidget* list) {
   const QList<QTreeWidgetItem*> selected = list->selectedItems();
   if (selected.isEmpty()) return -1;
   return list->indexOfTopLevelItem(selected.front());
-}
-
-void CentreOnScreen(QWidget& dialog) {
-  const QScreen* screen = dialog.screen() ? dialog.screen() : QGuiApplication::primaryScreen();
-  if (!screen) return;
-  QRect frame = dialog.frameGeometry();
-  frame.moveCenter(screen->availableGeometry().center());
-  dialog.move(frame.topLeft());
 }
 
 }  // namespace monitor

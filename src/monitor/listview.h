@@ -25,7 +25,4 @@ void FillListView(QTreeWidget* list, const std::vector<protocol::PlayerRow>& row
 // The row index of the selected item, or -1.
 int SelectedIndex(const QTreeWidget* list);
 
-// Moves a top-level dialog to the centre of its screen.
-void CentreOnScreen(QWidget& dialog);
-
 }  // namespace monitor

@@ -45,7 +45,7 @@ TPlayerInfoForm::TPlayerInfoForm(QWidget* parent) : QDialog(parent) {
   Btn_Kick->setObjectName("Btn_Kick");
   Btn_Kick->setAutoDefault(false);
   connect(Btn_Ok, &QPushButton::clicked, this, [this] { done(platform::mrOk); });
-  connect(Btn_Kick, &QPushButton::clicked, this, [this] { done(platform::mrAbort); });
+  connect(Btn_Kick, &QPushButton::clicked, this, [this] { done(platform::mrKickPlayer); });
 
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
@@ -72,6 +72,6 @@ void TPlayerInfoForm::keyPressEvent(QKeyEvent* event) {
 
 void TPlayerInfoForm::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  monitor::CentreOnScreen(*this);
+  platform::CentreOnScreen(*this);
   Btn_Ok->setFocus();
 }

@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMetaMethod>
 #include <QMenu>
 #include <QSlider>
 #include <QStatusBar>
@@ -18,7 +19,6 @@
 #include <utility>
 
 #include "common/hostname.h"
-#include "console/terminalunit.h"
 #include "monitor/changesetting.h"
 #include "monitor/listview.h"
 #include "monitor/picturebox.h"
@@ -31,11 +31,6 @@
 #include "platform/text.h"
 
 namespace {
-
-TF_ServerMonitor::SettingsCommand& Settings() {
-  static TF_ServerMonitor::SettingsCommand command;
-  return command;
-}
 
 constexpr int kWindowMargin = 25;
 constexpr int kLevelLeft = 417;
@@ -65,15 +60,13 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const char* text, int left,
 
 }  // namespace
 
-void TF_ServerMonitor::SetSettingsCommand(SettingsCommand command) { Settings() = std::move(command); }
-
 TF_ServerMonitor::TF_ServerMonitor(const monitor::MonitorTraits& traits, QWidget* parent)
     : QWidget(parent), traits_(&traits), session_(traits, *this, *this) {
   setObjectName(QString::fromLatin1(traits.formName.data(), static_cast<int>(traits.formName.size())));
   setWindowTitle(objectName());
   setAttribute(Qt::WA_DeleteOnClose);
 
-  client_.Paced = traits.paced;
+  client_.Paced = traits.wire->rateLimited;
   client_.OnData = [this](TUDPClient&, int) { platform::Guarded([this] { ClientData(); }); };
 
   RefreshTimer = new QTimer(this);
@@ -173,11 +166,11 @@ void TF_ServerMonitor::CreateTopPanel() {
             if (!finishingMapEdit_) session_.MapChosen(platform::ToAnsi(CB_Map->itemText(index)));
           }));
 
-  if (traits_->gameTypeBox) {
+  if (!traits_->gameTypeNames.empty()) {
     Label6 = MakeLabel(P_Main, "Label6", "Gametype:", 255, top[4] + 28);
     CB_GameType = new QComboBox(P_Main);
     CB_GameType->setObjectName("CB_GameType");
-    for (std::string_view name : monitor::kGameTypeNames) CB_GameType->addItem(platform::ToUnicode(name));
+    for (std::string_view name : traits_->gameTypeNames) CB_GameType->addItem(platform::ToUnicode(name));
     CB_GameType->setCurrentIndex(-1);
     CB_GameType->setGeometry(255, box[3] + 46, 155, 21);
     connect(CB_GameType, &QComboBox::activated, this, platform::Handler([this](int index) { CB_GameTypeChange(index); }));
@@ -268,7 +261,24 @@ QSize TF_ServerMonitor::sizeHint() const {
   return {kLevelLeft + kLevelWidth + kWindowMargin, 3 * traits_->mainHeight};
 }
 
-void TF_ServerMonitor::UpdateSettingsItem() { Settings1->setVisible(static_cast<bool>(Settings())); }
+void TF_ServerMonitor::UpdateSettingsItem() { Settings1->setVisible(settingsReceivers_ > 0); }
+
+// Counted here rather than asked of Qt: a disconnection is reported while the object's
+// connection lists are locked.
+void TF_ServerMonitor::connectNotify(const QMetaMethod& signal) {
+  QWidget::connectNotify(signal);
+  if (signal != QMetaMethod::fromSignal(&TF_ServerMonitor::SettingsRequested)) return;
+  ++settingsReceivers_;
+  UpdateSettingsItem();
+}
+
+void TF_ServerMonitor::disconnectNotify(const QMetaMethod& signal) {
+  QWidget::disconnectNotify(signal);
+  // An invalid method: every connection of the window went at once.
+  if (signal.isValid() && signal != QMetaMethod::fromSignal(&TF_ServerMonitor::SettingsRequested)) return;
+  settingsReceivers_ = signal.isValid() ? std::max(0, settingsReceivers_ - 1) : 0;
+  UpdateSettingsItem();
+}
 
 // ---------------------------------------------------------------------------------------------
 // Operations
@@ -331,12 +341,10 @@ void TF_ServerMonitor::RemoteConsole1Click() {
   // With the boxes as they stand now, edited or not.
   const std::string host = platform::ToAnsi(E_Hostname->text());
   const std::string port = platform::ToAnsi(E_Port->text());
-  OpenTerminal("Remote Console - " + host + ":" + port, platform::ToAnsi(E_Password->text()), host, port);
+  emit RemoteConsoleRequested("Remote Console - " + host + ":" + port, platform::ToAnsi(E_Password->text()), host, port);
 }
 
-void TF_ServerMonitor::Settings1Click() {
-  if (Settings()) Settings()(*this);
-}
+void TF_ServerMonitor::Settings1Click() { emit SettingsRequested(this); }
 
 const monitor::PlayerRow* TF_ServerMonitor::SelectedPlayer() const {
   const int index = monitor::SelectedIndex(LV_Players);
@@ -428,30 +436,18 @@ void TF_ServerMonitor::SetRefreshHint(const std::string& hint) { TB_Refresh->set
 void TF_ServerMonitor::ShowPlayers(const std::vector<monitor::PlayerRow>& rows) {
   // The selection follows its player, not its line, so that an action never hits another
   // player because the list was refreshed in between.
-  QString name;
-  QString num;
   const QList<QTreeWidgetItem*> selected = LV_Players->selectedItems();
   const bool hadSelection = !selected.isEmpty();
+  monitor::PlayerKey player;
   if (hadSelection) {
-    num = selected.front()->text(0);
-    name = selected.front()->text(1);
+    player.num = platform::ToAnsi(selected.front()->text(0));
+    player.name = platform::ToAnsi(selected.front()->text(1));
   }
   const int oldIndex = hadSelection ? LV_Players->indexOfTopLevelItem(selected.front()) : -1;
   monitor::FillListView(LV_Players, rows, traits_->wire->hasRateColumn ? 6 : 5);
   if (!hadSelection) return;
 
-  int match = -1;
-  for (int pass = 0; pass < 2 && match < 0; ++pass) {
-    for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
-      const QString rowName = platform::ToUnicode(rows[static_cast<std::size_t>(i)].name);
-      const QString rowNum = platform::ToUnicode(rows[static_cast<std::size_t>(i)].num);
-      if (rowName != name) continue;
-      if (pass == 0 ? rowNum == num : (rowNum.isEmpty() || num.isEmpty())) {
-        match = i;
-        break;
-      }
-    }
-  }
+  const int match = monitor::FindPlayer(player, rows);
   if (match == oldIndex) return;
   if (match < 0) {
     LV_Players->clearSelection();

@@ -50,11 +50,9 @@ class TF_ServerMonitor : public QWidget,
                          public TSettingsHost,
                          private monitor::MonitorView,
                          private monitor::MonitorTransport {
- public:
-  // What "&Settings" runs; until one is set the item stays hidden.
-  using SettingsCommand = std::function<void(TF_ServerMonitor& window)>;
-  static void SetSettingsCommand(SettingsCommand command);
+ Q_OBJECT
 
+ public:
   explicit TF_ServerMonitor(const monitor::MonitorTraits& traits, QWidget* parent = nullptr);
   ~TF_ServerMonitor() override;
   TF_ServerMonitor(const TF_ServerMonitor&) = delete;
@@ -132,7 +130,7 @@ class TF_ServerMonitor : public QWidget,
   QAction* PrinterSetup1;
   QAction* Refresh1;
   QAction* RemoteConsole1;
-  QAction* Settings1;
+  QAction* Settings1 = nullptr;
   QTimer* RefreshTimer;
   // The player info dialog of the current request, while it is open.
   QPointer<TPlayerInfoForm> FPlayerInfo;
@@ -158,7 +156,19 @@ class TF_ServerMonitor : public QWidget,
   // The selected player row as the session holds it, or nullptr.
   const monitor::PlayerRow* SelectedPlayer() const;
 
+ signals:
+  // The window asks for what other parts of the program serve; the application connects
+  // them when it opens the window. "&Remote Console": a console with this caption on the
+  // server the boxes name now.
+  void RemoteConsoleRequested(const std::string& caption, const std::string& password, const std::string& host,
+                              const std::string& port);
+  // "&Settings": the settings editor on this window's server. The item shows only while
+  // something is connected to this request.
+  void SettingsRequested(TF_ServerMonitor* window);
+
  protected:
+  void connectNotify(const QMetaMethod& signal) override;
+  void disconnectNotify(const QMetaMethod& signal) override;
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -204,5 +214,6 @@ class TF_ServerMonitor : public QWidget,
   QTimer* replyTimer_;
   monitor::MonitorSession session_;
   bool finishingMapEdit_ = false;  // inside the map box's editingFinished
+  int settingsReceivers_ = 0;      // connections to SettingsRequested
   std::string statusText_;
 };

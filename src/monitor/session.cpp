@@ -33,10 +33,10 @@ void MonitorSession::Create() {
   FGameType = -1;
   LoadLookupList(FMapList, std::string(traits_->allMapsFile));
   std::vector<std::string> items;
-  if (traits_->mapItemsFromList) {
+  if (traits_->stockMaps.empty()) {
     for (const TLookupEntry& entry : FMapList) items.push_back(entry.Key);
   } else {
-    for (std::string_view name : kStockQuake3Maps) items.emplace_back(name);
+    for (std::string_view name : traits_->stockMaps) items.emplace_back(name);
   }
   view_.SetMapItems(items);
   view_.SetMapDescription({});
@@ -172,15 +172,7 @@ void MonitorSession::ArmReplyTimer() {
 }
 
 void MonitorSession::HandleReply(const std::string& reply) {
-  protocol::ReplyDecision decision = protocol::ClassifyReply(*traits_->wire, FState, reply);
-  // A protected cvar is refused as "NAME is write protected."; it is a notice like "read
-  // only" and shown the same way.
-  if (FState == msPolling && decision.parser == protocol::ReplyParser::None && !decision.setStatusText &&
-      protocol::Contains(reply, kWriteProtectedMarker)) {
-    decision.setStatusText = true;
-    decision.statusText = reply.size() > 10 ? reply.substr(10) : std::string();
-  }
-  Apply(decision, reply);
+  Apply(protocol::ClassifyReply(*traits_->wire, FState, reply), reply);
 }
 
 void MonitorSession::Apply(const protocol::ReplyDecision& decision, const std::string& reply) {
@@ -242,7 +234,7 @@ void MonitorSession::ShowPlayers() {
 
 void MonitorSession::ParseInfo(const std::string& reply) {
   protocol::ServerInfoHooks hooks;
-  if (traits_->gameTypeBox) hooks.onGameType = [this](const std::string& value) { GameTypeEffect(value); };
+  if (!traits_->gameTypeNames.empty()) hooks.onGameType = [this](const std::string& value) { GameTypeEffect(value); };
   hooks.onMapName = [this](const std::string& value) { MapNameEffect(value); };
   protocol::ParseServerInfo(*traits_->wire, reply, rules_, hooks);
   view_.ShowRules(rules_);
@@ -259,7 +251,7 @@ void MonitorSession::GameTypeEffect(const std::string& value) {
     ShowQuestionPicture();
     return;
   }
-  const int index = type >= 0 && type <= 4 ? type : -1;
+  const int index = type >= 0 && type < static_cast<int>(traits_->gameTypeNames.size()) ? type : -1;
   view_.SetGameTypeIndex(index);
   SelectMapList(index);
 }
@@ -275,8 +267,9 @@ void MonitorSession::SelectMapList(int gameType) {
   if (gameType == FGameType) return;
   FGameType = gameType;
   FreeLookupList(FMapList);
-  if (gameType >= 0 && gameType <= 4 && !traits_->gameTypeMapFiles[gameType].empty())
-    LoadLookupList(FMapList, std::string(traits_->gameTypeMapFiles[gameType]));
+  const auto& files = traits_->gameTypeMapFiles;
+  if (gameType >= 0 && gameType < static_cast<int>(files.size()) && !files[static_cast<std::size_t>(gameType)].empty())
+    LoadLookupList(FMapList, std::string(files[static_cast<std::size_t>(gameType)]));
   std::vector<std::string> names;
   for (const TLookupEntry& entry : FMapList) names.push_back(entry.Key);
   view_.SetMapItems(names);
@@ -294,10 +287,26 @@ void MonitorSession::ParseUser(const std::string& reply) {
 // Player actions
 
 void MonitorSession::PlayerInfo(const PlayerRow* row) {
-  if (row) ShowPlayerInfo(row->num);
+  if (row) ShowPlayerInfo(PlayerKey{row->num, row->name});
 }
 
 void MonitorSession::ShowPlayerInfo(const std::string& num) {
+  std::string name;
+  for (const PlayerRow& row : players_)
+    if (row.num == num) name = row.name;
+  ShowPlayerInfo(PlayerKey{num, name});
+}
+
+bool MonitorSession::StillThere(const PlayerKey& player) {
+  const int index = FindPlayer(player, players_);
+  if (index >= 0 && players_[static_cast<std::size_t>(index)].name == player.name) return true;
+  view_.ShowMessage("Player " + player.num + (player.name.empty() ? "" : " (" + player.name + ")") +
+                    " is no longer on the server: nobody was kicked.");
+  return false;
+}
+
+void MonitorSession::ShowPlayerInfo(PlayerKey player) {
+  const std::string& num = player.num;
   FState = msAwaitingUserInfo;
   userInfo_.clear();
   SendRcon(protocol::DumpUserCommand(num));
@@ -309,8 +318,8 @@ void MonitorSession::ShowPlayerInfo(const std::string& num) {
   // is over, and the next tick starts a new one at once rather than wait for it to count as
   // lost (or take it for a query the server does not answer).
   if (stepSentAt_) step_ = Step::None;
-  if (result != kResultKick) return;
-  if (!view_.Confirm("Are you sure you want to kick player " + num + "?")) return;
+  if (result != platform::mrKickPlayer || !StillThere(player)) return;
+  if (!view_.Confirm("Are you sure you want to kick player " + num + "?") || !StillThere(player)) return;
   SendRcon(protocol::KickCommand(num));
   transport_.Pause(kKickPauseMs);
   SendRcon(std::string(protocol::kStatusCommand));
@@ -319,11 +328,12 @@ void MonitorSession::ShowPlayerInfo(const std::string& num) {
 void MonitorSession::KickPlayer(const PlayerRow* selected) {
   if (!selected) return;
   const PlayerRow row = *selected;  // the list may change while the box is open
-  if (row.address == "loopback") {
+  if (protocol::IsHostPlayer(row.address)) {
     view_.ShowWarning(std::string(kKickHostWarning));
     return;
   }
   if (!view_.Confirm("Are you sure you want to kick " + row.name + "?")) return;
+  if (!StillThere(PlayerKey{row.num, row.name})) return;
   SendRcon(protocol::KickCommand(row.num));
   SendRcon(std::string(protocol::kStatusCommand));
 }
@@ -332,10 +342,10 @@ void MonitorSession::NameLookup(const PlayerRow* selected) {
   if (!selected) return;
   const std::string address = selected->address;
   std::string result;
-  if (address == "bot" || address == "loopback") {
+  if (!protocol::HasNetworkAddress(address)) {
     result = transport_.Host();
   } else {
-    result = transport_.LookupHost(address.substr(0, address.find(':')));
+    result = transport_.LookupHost(std::string(protocol::AddressHost(address)));
   }
   view_.ShowMessage(address + " => " + result);
 }

@@ -21,7 +21,9 @@
 #include <vector>
 
 #include "common/lookuplist.h"
+#include "monitor/selection.h"
 #include "monitor/traits.h"
+#include "platform/modalresult.h"
 #include "protocol/assembler.h"
 #include "protocol/classify.h"
 #include "protocol/monitor_state.h"
@@ -36,9 +38,6 @@ using protocol::RuleRow;
 using protocol::UserInfoRow;
 
 enum class Lamp { Gray, Yellow, Red, Green };
-
-// The modal result with which the player info dialog asks for a kick ("&Kick Player").
-inline constexpr int kResultKick = 3;
 
 // What the session shows. Modal calls (warnings, confirmations, the two dialogs) run a
 // nested event loop in the window, during which replies keep arriving.
@@ -132,9 +131,13 @@ class MonitorSession {
   // The window closes: the client is closed.
   void Closing();
 
-  // Player actions on the selected row (nullptr: none selected, nothing happens).
+  // Player actions on the selected row (nullptr: none selected, nothing happens). Each acts on
+  // the player the row showed when it was chosen: the list may change under the dialogs and
+  // boxes they open, and a kick is not sent once that player has left.
   void PlayerInfo(const PlayerRow* row);
+  // The player info dialog of the player with this client number (and the name its row shows).
   void ShowPlayerInfo(const std::string& num);
+  void ShowPlayerInfo(PlayerKey player);
   void KickPlayer(const PlayerRow* row);
   void NameLookup(const PlayerRow* row);
   // The user chose a map (picked from the list or confirmed with Enter): " map " + text.
@@ -181,6 +184,8 @@ class MonitorSession {
   void GameTypeEffect(const std::string& value);
   void MapNameEffect(const std::string& value);
   void ShowQuestionPicture();
+  // Whether the player is still in the list; when not, says so and returns false.
+  bool StillThere(const PlayerKey& player);
   void ShowPlayers();
   void ArmReplyTimer();
 

@@ -2,43 +2,15 @@
 // What differs between the Quake 3 Arena and the Quake 2 monitor windows, in one value per
 // game: the wire differences (protocol::GameTraits) and the window's own (form and menu
 // names, the layout of the top panel, the game type box, the Rate column, sorting, the map
-// lists, pacing and the form of a rule change).
+// lists).
 #include <array>
+#include <span>
 #include <string>
 #include <string_view>
 
 #include "protocol/game.h"
 
 namespace monitor {
-
-struct MonitorTraits {
-  const protocol::GameTraits* wire;
-  std::string_view formName;          // "F_Q3Server"
-  std::string_view menuName;          // object name of the merged menu, "Q3AMenuItem"
-  std::string_view menuCaption;       // "&Q3  Arena Server"
-  std::string_view clientName;        // "Q3A_Client"
-  std::string_view dataHandlerName;   // "Q3A_ClientData"
-  // Top panel: its height, the tops of the labels Hostname, Port, Rcon Password, Refresh
-  // Interval and Map, of the boxes E_Hostname, E_Port, E_Password and CB_Map, of the track
-  // bar, and the height of the level picture's panel.
-  int mainHeight;
-  std::array<int, 5> labelTops;
-  std::array<int, 4> boxTops;
-  int trackBarTop;
-  int levelHeight;
-  bool gameTypeBox;                   // CB_GameType and g_gametype driving the map list
-  bool sortedPlayers;                 // player rows sorted by the Num text
-  bool popupSeparator;                // separator N3 after "&Refresh" in the player menu
-  // Read at creation. When mapItemsFromList the map box offers its names at once; otherwise
-  // it keeps the stock items until the first game type's list.
-  std::string_view allMapsFile;
-  bool mapItemsFromList;
-  // Map list per game type index 0..4 (used with gameTypeBox).
-  std::array<std::string_view, 5> gameTypeMapFiles;
-  // Requests go through the program's per-server pacer (Quake 3 servers are rate-limited).
-  bool paced;
-  std::string_view settingsFile;      // settings description file, "\q3-default.ini"
-};
 
 // The 25 stock maps the Quake 3 map box offers until the first map list replaces them.
 inline constexpr std::array<std::string_view, 25> kStockQuake3Maps{
@@ -47,32 +19,57 @@ inline constexpr std::array<std::string_view, 25> kStockQuake3Maps{
     "q3dm5",  "q3dm6",  "q3dm7",  "q3dm8",      "q3dm9",      "q3tourney1", "q3tourney2",
     "q3tourney3", "q3tourney4", "q3tourney5", "q3tourney6"};
 
-// The game type box's items; the index is the server's g_gametype.
-inline constexpr std::array<std::string_view, 5> kGameTypeNames{
+// The Quake 3 game type box's items; the index is the server's g_gametype.
+inline constexpr std::array<std::string_view, 5> kQuake3GameTypeNames{
     "Free For All", "Tournament", "Single Player", "Team Deathmatch", "Capture the Flag"};
+
+// The map list of each Quake 3 game type.
+inline constexpr std::array<std::string_view, 5> kQuake3GameTypeMapFiles{
+    "levels\\Quake3\\q3-dm-maps.txt", "levels\\Quake3\\q3-duel-maps.txt", "levels\\Quake3\\q3-single-maps.txt",
+    "levels\\Quake3\\q3-team-maps.txt", "levels\\Quake3\\q3-ctf-maps.txt"};
+
+struct MonitorTraits {
+  const protocol::GameTraits* wire;
+  std::string_view formName;          // "F_Q3Server"
+  std::string_view menuName;          // object name of the merged menu, "Q3AMenuItem"
+  std::string_view menuCaption;       // "&Q3  Arena Server"
+  // Top panel: its height, the tops of the labels Hostname, Port, Rcon Password, Refresh
+  // Interval and Map, of the boxes E_Hostname, E_Port, E_Password and CB_Map, of the track
+  // bar, and the height of the level picture's panel.
+  int mainHeight;
+  std::array<int, 5> labelTops;
+  std::array<int, 4> boxTops;
+  int trackBarTop;
+  int levelHeight;
+  // The game type box CB_GameType, its items indexed by the server's g_gametype, which drives
+  // the map list; none when empty.
+  std::span<const std::string_view> gameTypeNames;
+  bool sortedPlayers;                 // player rows sorted by the Num text
+  bool popupSeparator;                // separator N3 after "&Refresh" in the player menu
+  // Read at creation. The map box offers the stock maps until the first game type's list, or
+  // the names of this list at once when there are no stock maps.
+  std::string_view allMapsFile;
+  std::span<const std::string_view> stockMaps;
+  // Map list per game type (indexed as gameTypeNames; a missing entry: no list).
+  std::span<const std::string_view> gameTypeMapFiles;
+};
 
 inline constexpr MonitorTraits kQuake3Monitor{
     .wire = &protocol::kQuake3,
     .formName = "F_Q3Server",
     .menuName = "Q3AMenuItem",
     .menuCaption = "&Q3  Arena Server",
-    .clientName = "Q3A_Client",
-    .dataHandlerName = "Q3A_ClientData",
     .mainHeight = 164,
     .labelTops = {29, 49, 77, 103, 29},
     .boxTops = {25, 49, 73, 25},
     .trackBarTop = 102,
     .levelHeight = 134,
-    .gameTypeBox = true,
+    .gameTypeNames = kQuake3GameTypeNames,
     .sortedPlayers = true,
     .popupSeparator = true,
     .allMapsFile = "levels\\Quake3\\q3-all-maps.txt",
-    .mapItemsFromList = false,
-    .gameTypeMapFiles = {"levels\\Quake3\\q3-dm-maps.txt", "levels\\Quake3\\q3-duel-maps.txt",
-                         "levels\\Quake3\\q3-single-maps.txt", "levels\\Quake3\\q3-team-maps.txt",
-                         "levels\\Quake3\\q3-ctf-maps.txt"},
-    .paced = true,
-    .settingsFile = "\\q3-default.ini",
+    .stockMaps = kStockQuake3Maps,
+    .gameTypeMapFiles = kQuake3GameTypeMapFiles,
 };
 
 inline constexpr MonitorTraits kQuake2Monitor{
@@ -80,27 +77,20 @@ inline constexpr MonitorTraits kQuake2Monitor{
     .formName = "F_Q2Server",
     .menuName = "Q2MenuItem",
     .menuCaption = "&Q2 Server",
-    .clientName = "Q2_Client",
-    .dataHandlerName = "Q2_ClientData",
     .mainHeight = 163,
     .labelTops = {25, 49, 73, 99, 25},
     .boxTops = {21, 45, 69, 21},
     .trackBarTop = 98,
     .levelHeight = 133,
-    .gameTypeBox = false,
+    .gameTypeNames = {},
     .sortedPlayers = false,
     .popupSeparator = false,
     .allMapsFile = "levels\\Quake2\\q2-all-maps.txt",
-    .mapItemsFromList = true,
+    .stockMaps = {},
     .gameTypeMapFiles = {},
-    // Quake 2 servers of the published source have no request rate limit.
-    .paced = false,
-    .settingsFile = "\\q2-default.ini",
 };
 
 // Texts of the window's messages.
 inline constexpr std::string_view kKickHostWarning = "It isn't very nice to kick the host player...";
-// Server notices shown in the status bar besides "read only" (a protected cvar).
-inline constexpr std::string_view kWriteProtectedMarker = "write protected";
 
 }  // namespace monitor

@@ -1,14 +1,18 @@
 #include "platform/dialogs.h"
 
+#include <QApplication>
 #include <QColorDialog>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include "platform/text.h"
@@ -64,9 +68,27 @@ class FontColorDialog : public QDialog {
   QColor color_;
 };
 
+// Gives the activation back to the window that had it when a modal dialog opened, once the
+// dialog has closed. A window manager often does so by itself, but not always (and there may
+// be none): the window then goes on taking keys for its focused control without being the
+// active window, so its menus' Alt letters type into that control instead of opening them.
+class KeepActivation {
+ public:
+  KeepActivation() : before_(QApplication::activeWindow()) {}
+  ~KeepActivation() {
+    if (before_ && before_->isVisible() && QApplication::activeWindow() != before_) before_->activateWindow();
+  }
+  KeepActivation(const KeepActivation&) = delete;
+  KeepActivation& operator=(const KeepActivation&) = delete;
+
+ private:
+  QPointer<QWidget> before_;
+};
+
 class QtDialogs : public Dialogs {
  public:
   int MessageBox(QWidget* parent, const MessageBoxRequest& request) override {
+    const KeepActivation keep;
     QMessageBox box(parent);
     switch (request.type) {
       case MsgType::Warning: box.setIcon(QMessageBox::Warning); break;
@@ -88,9 +110,13 @@ class QtDialogs : public Dialogs {
     return mrOk;
   }
 
-  int ExecModal(QDialog& dialog) override { return dialog.exec(); }
+  int ExecModal(QDialog& dialog) override {
+    const KeepActivation keep;
+    return dialog.exec();
+  }
 
   bool SaveFile(QWidget* parent, const SaveDialogRequest& request, QString& fileName) override {
+    const KeepActivation keep;
     QFileDialog dialog(parent);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -106,6 +132,7 @@ class QtDialogs : public Dialogs {
   }
 
   bool ChooseFont(QWidget* parent, QFont& font, QColor& color) override {
+    const KeepActivation keep;
     FontColorDialog dialog(parent, font, color);
     if (dialog.exec() != QDialog::Accepted) return false;
     font = dialog.Font();
@@ -114,6 +141,7 @@ class QtDialogs : public Dialogs {
   }
 
   bool ChooseColor(QWidget* parent, QColor& color) override {
+    const KeepActivation keep;
     const QColor chosen = QColorDialog::getColor(color, parent);
     if (!chosen.isValid()) return false;
     color = chosen;
@@ -163,5 +191,13 @@ void ShowMessage(const std::string& text, QWidget* parent) {
 }
 
 int ExecModal(QDialog& dialog) { return CurrentDialogs().ExecModal(dialog); }
+
+void CentreOnScreen(QWidget& window) {
+  const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+  if (!screen) return;
+  const QRect area = screen->availableGeometry();
+  const QSize frame = window.frameGeometry().size();
+  window.move(area.x() + (area.width() - frame.width()) / 2, area.y() + (area.height() - frame.height()) / 2);
+}
 
 }  // namespace platform

@@ -8,22 +8,12 @@
 
 #include <string>
 
+#include "platform/modalresult.h"
+
 class QDialog;
 class QWidget;
 
 namespace platform {
-
-// Modal results, numbered as the forms of the program number them.
-enum ModalResult : int {
-  mrNone = 0,
-  mrOk = 1,
-  mrCancel = 2,
-  mrAbort = 3,
-  mrRetry = 4,
-  mrIgnore = 5,
-  mrYes = 6,
-  mrNo = 7,
-};
 
 enum class MsgType {
   Warning,       // caption "Warning", warning icon
@@ -79,5 +69,8 @@ int ExecModal(QDialog& dialog);
 
 // The default caption of a message box type.
 std::string CaptionFor(MsgType type);
+
+// Moves a top-level window (its frame included) to the middle of its screen's free area.
+void CentreOnScreen(QWidget& window);
 
 }  // namespace platform

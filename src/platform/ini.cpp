@@ -11,6 +11,7 @@
 #include <iterator>
 #include <utility>
 
+#include "platform/ascii.h"
 #include "platform/convert.h"
 #include "platform/errors.h"
 #include "platform/text.h"
@@ -26,14 +27,8 @@ std::string_view Trim(std::string_view s) {
   return s;
 }
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 // Names match without regard to letter case: the index keeps them folded to lower case.
-std::string Folded(std::string_view name) {
-  std::string folded(name);
-  for (char& c : folded) c = Lower(c);
-  return folded;
-}
+std::string Folded(std::string_view name) { return AsciiLowerCase(name); }
 
 bool HasLineBreakOrNul(std::string_view s) { return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos; }
 

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/ascii.h"
+
 namespace platform {
 namespace {
 
@@ -20,22 +22,13 @@ bool Exists(const std::string& path) {
   return ::lstat(path.c_str(), &st) == 0;
 }
 
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
-
 // The entry of `folder` whose name equals `name` ignoring case, or `name` itself.
 std::string MatchInFolder(const std::string& folder, const std::string& name) {
   DIR* d = ::opendir(folder.empty() ? "/" : folder.c_str());
   if (!d) return name;
   std::string found = name;
   while (dirent* e = ::readdir(d)) {
-    if (EqualNoCase(e->d_name, name)) {
+    if (SameTextNoCase(e->d_name, name)) {
       found = e->d_name;
       break;
     }

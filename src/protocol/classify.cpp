@@ -39,7 +39,7 @@ ReplyDecision ClassifyReply(const GameTraits& traits, TMonitorState state, std::
         d.send = kServerInfoCommand;
       } else if (Contains(reply, kServerInfoMarker)) {
         d.parser = ReplyParser::ServerInfo;
-      } else if (Contains(reply, kReadOnlyMarker)) {
+      } else if (Contains(reply, kReadOnlyMarker) || Contains(reply, kWriteProtectedMarker)) {
         d.setStatusText = true;
         d.statusText = reply.size() > 10 ? std::string(reply.substr(10)) : std::string();
       }

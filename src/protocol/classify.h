@@ -13,6 +13,7 @@
 //                   "Server info settings:"                 -> server info
 //                   "read only"                             -> status-bar text: the reply less its
 //                                                              first 10 characters (marker, print, LF)
+//                   "write protected" (a protected cvar)    -> the same
 //   msAwaitingUserInfo: "userinfo"                          -> user info, msPolling
 //   msIdle, msRefused: nothing.
 #include <cstdint>

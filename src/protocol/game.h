@@ -10,8 +10,6 @@
 
 namespace protocol {
 
-enum class Game : std::uint8_t { Quake3, Quake2 };
-
 // Columns of one layout of the printed status table. Every layout starts with num, score
 // and ping, then the name, then fixed columns that differ per layout.
 enum class TableLayout : std::uint8_t {
@@ -20,12 +18,28 @@ enum class TableLayout : std::uint8_t {
   Quake2,          // num score ping name lastmsg address qport
 };
 
+// How a variable is given a new value by a remote command.
+enum class ValueForm : std::uint8_t {
+  // "set NAME text": the server joins the words after the name with single blanks and reads
+  // quotes and comments; "set NAME" alone prints the variable instead of clearing it.
+  SetCommand,
+  // "NAME word": the server takes the first word after the name, so a text that is empty or
+  // holds a blank goes in double quotes, and quotes cannot be sent.
+  NameAndWord,
+};
+
+// The table layouts of Quake 3 servers: today's ioquake3 heading has no lastmsg column.
+TableLayout Quake3TableLayout(std::string_view heading);
+// Quake 2 servers print one layout.
+TableLayout Quake2TableLayout(std::string_view heading);
+
 struct GameTraits {
-  Game game;
   std::string_view name;                  // for messages and tests
   std::string_view queryText;             // query sent through SendQuery
   std::string_view statusResponseMarker;  // recognises the query's answer
   std::string_view statusTableMarker;     // recognises the printed status table
+  // The layout of a printed status table, told by its heading (the table's third line).
+  TableLayout (*tableLayout)(std::string_view heading);
   bool hasRateColumn;                     // player list shows a Rate column
   bool gameTypeRule;                      // g_gametype in the server info drives the game type box
   std::string_view pictureKey;            // user-info key naming the player picture
@@ -38,6 +52,16 @@ struct GameTraits {
   // Rule names are matched by the server with regard to letter case, so a rule change must
   // name the rule as the server lists it.
   bool ruleNamesCaseSensitive;
+  // How the settings editor sends a text value back.
+  ValueForm valueForm;
+  // What the server prints after every value in the answer to a variable query (a colour
+  // reset), removed once from the end of the value read; empty when nothing.
+  std::string_view valueSuffix;
+  // The server drops requests beyond a rate limit per client address: every request of the
+  // program to it goes through the shared pacer.
+  bool rateLimited;
+  // The settings description file beside the program, "\q3-default.ini".
+  std::string_view settingsFile;
   // Size of the server's print buffer: remote-command output comes in datagrams of at most
   // this many text bytes less one after "print" and its line feed.
   std::size_t printBuffer;
@@ -45,11 +69,11 @@ struct GameTraits {
 };
 
 inline constexpr GameTraits kQuake3{
-    .game = Game::Quake3,
     .name = "Quake 3 Arena",
     .queryText = " getstatus",
     .statusResponseMarker = "statusResponse",
     .statusTableMarker = "map:",
+    .tableLayout = Quake3TableLayout,
     .hasRateColumn = true,
     .gameTypeRule = true,
     .pictureKey = "model",
@@ -58,15 +82,20 @@ inline constexpr GameTraits kQuake3{
     .stripDefaultSkin = true,
     .wrongPasswordTexts = {"Bad rconpassword", {}},
     .ruleNamesCaseSensitive = false,
+    .valueForm = ValueForm::SetCommand,
+    .valueSuffix = "^7",
+    // Real Quake 3 servers allow a burst of 10 requests, then one a second per address.
+    .rateLimited = true,
+    .settingsFile = "\\q3-default.ini",
     .printBuffer = 1008,
 };
 
 inline constexpr GameTraits kQuake2{
-    .game = Game::Quake2,
     .name = "Quake 2",
     .queryText = " status",
     .statusResponseMarker = "\\mapname\\",
     .statusTableMarker = "map              :",
+    .tableLayout = Quake2TableLayout,
     .hasRateColumn = false,
     .gameTypeRule = false,
     .pictureKey = "skin",
@@ -76,6 +105,11 @@ inline constexpr GameTraits kQuake2{
     // A Quake 2 server answers a wrong or missing password with "Bad rcon_password.".
     .wrongPasswordTexts = {"Bad rconpassword", "Bad rcon_password"},
     .ruleNamesCaseSensitive = true,
+    .valueForm = ValueForm::NameAndWord,
+    .valueSuffix = {},
+    // Quake 2 servers of the published source have no request rate limit.
+    .rateLimited = false,
+    .settingsFile = "\\q2-default.ini",
     .printBuffer = 1384,
 };
 
@@ -84,6 +118,8 @@ inline constexpr std::string_view kNoPasswordText = "No rconpassword set";
 inline constexpr std::string_view kServerInfoMarker = "Server info settings:";
 inline constexpr std::string_view kUserInfoMarker = "userinfo";
 inline constexpr std::string_view kReadOnlyMarker = "read only";
+// A protected cvar is refused as "NAME is write protected."; a notice like "read only".
+inline constexpr std::string_view kWriteProtectedMarker = "write protected";
 
 inline constexpr std::string_view kWrongPasswordWarning =
     "Wrong rcon password, please try again\rClosing connection...";

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "common/text.h"
+#include "platform/ascii.h"
 
 namespace protocol {
 
@@ -35,15 +36,8 @@ std::string KickCommand(std::string_view clientNumber) { return " kick " + std::
 std::string MapCommand(std::string_view mapText) { return " map " + std::string(mapText); }
 std::string GameTypeCommand(int index) { return " g_gametype " + std::to_string(index); }
 
-std::string UpperCase(std::string_view text) {
-  std::string result(text);
-  for (char& c : result)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return result;
-}
-
 std::string ChangeSettingName(std::string_view rule) {
-  std::string name = UpperCase(rule);
+  std::string name = platform::AsciiUpperCase(rule);
   return name == "MAPNAME" ? std::string("MAP") : name;
 }
 

@@ -13,6 +13,12 @@ inline constexpr std::string_view kOutOfBand = "\xFF\xFF\xFF\xFF";
 // The start of every reply that prints remote-command output.
 inline constexpr std::string_view kPrintHeader = "\xFF\xFF\xFF\xFFprint\n";
 
+// The text of a datagram: what follows its first four bytes (the marker, whatever they hold);
+// empty for a datagram of four bytes or fewer.
+constexpr std::string_view DatagramText(std::string_view datagram) {
+  return datagram.size() <= kOutOfBand.size() ? std::string_view() : datagram.substr(kOutOfBand.size());
+}
+
 // marker + " " + query; the query texts start with a space of their own.
 std::string QueryDatagram(std::string_view queryText);
 // marker + "rcon " + password + " " + command. Monitor commands start with a space, so
@@ -31,9 +37,6 @@ std::string DumpUserCommand(std::string_view clientNumber);  // " dumpuser " + n
 std::string KickCommand(std::string_view clientNumber);      // " kick " + n
 std::string MapCommand(std::string_view mapText);            // " map " + text
 std::string GameTypeCommand(int index);                      // " g_gametype " + n (Quake 3)
-
-// The letters a to z turned to A to Z; every other byte unchanged.
-std::string UpperCase(std::string_view text);
 
 // The name the change-setting dialog shows for a rule: upper case, MAPNAME shown as MAP.
 std::string ChangeSettingName(std::string_view rule);

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "common/text.h"
+#include "platform/ascii.h"
 #include "protocol/lines.h"
 #include "protocol/packets.h"
 
@@ -130,13 +131,18 @@ void ParseStatusResponse(const GameTraits& /*traits*/, std::string_view reply, s
   }
 }
 
+TableLayout Quake3TableLayout(std::string_view heading) {
+  return Contains(heading, "lastmsg") ? TableLayout::Quake3Original : TableLayout::Quake3Io;
+}
+
+TableLayout Quake2TableLayout(std::string_view) { return TableLayout::Quake2; }
+
 TableLayout DetectTableLayout(const GameTraits& traits, std::string_view reply) {
-  if (traits.game == Game::Quake2) return TableLayout::Quake2;
   LineReader lines(reply);
   std::string_view line;
   while (lines.Next(line) && lines.Number() < 3) {
   }
-  return lines.Number() == 3 && Contains(line, "lastmsg") ? TableLayout::Quake3Original : TableLayout::Quake3Io;
+  return traits.tableLayout(lines.Number() == 3 ? line : std::string_view());
 }
 
 void ParseStatusTable(const GameTraits& traits, std::string_view reply, std::vector<PlayerRow>& players) {
@@ -200,7 +206,7 @@ void ParseUserInfo(const GameTraits& traits, std::string_view reply, std::vector
     if (lines.Number() <= 3) continue;
     const KeyValue kv = SplitKeyValue(line);
     UserInfoRow row{std::string(kv.key), std::string(kv.value)};
-    if (UpperCase(kv.key) == "NAME") row.value = StripColorCodes(kv.value);
+    if (platform::SameTextNoCase(kv.key, "NAME")) row.value = StripColorCodes(kv.value);
     rows.push_back(std::move(row));
     if (kv.key == traits.pictureKey) RunHook(onPicture, std::string(kv.value));
   }

@@ -23,8 +23,9 @@ namespace protocol {
 // column empty. A line without a double quote gives a row with an empty name.
 void ParseStatusResponse(const GameTraits& traits, std::string_view reply, std::vector<PlayerRow>& players);
 
-// The layout of a printed status table, told by its heading (line 3): a Quake 3 heading with
-// "lastmsg" is the original layout, any other Quake 3 heading today's ioquake3 layout.
+// The layout of a printed status table, told by its heading (line 3) through the game's
+// traits: a Quake 3 heading with "lastmsg" is the original layout, any other Quake 3 heading
+// today's ioquake3 layout; Quake 2 has one layout.
 TableLayout DetectTableLayout(const GameTraits& traits, std::string_view reply);
 
 // Merges the status table (line 5 on) into `players` without clearing it: every row whose

@@ -2,6 +2,7 @@
 // The rows the parsers fill: plain values that a window shows in its lists. All values are
 // text as the server printed them (cleaned); nothing is converted to a number.
 #include <string>
+#include <string_view>
 
 namespace protocol {
 
@@ -25,5 +26,21 @@ struct InfoRow {
 };
 using RuleRow = InfoRow;
 using UserInfoRow = InfoRow;
+
+}  // namespace protocol
+
+namespace protocol {
+
+// What a player's address column says beside an address: the server's own player (a listen
+// server's host) and a bot have none.
+inline constexpr std::string_view kLoopbackAddress = "loopback";
+inline constexpr std::string_view kBotAddress = "bot";
+
+inline bool IsHostPlayer(std::string_view address) { return address == kLoopbackAddress; }
+inline bool HasNetworkAddress(std::string_view address) {
+  return address != kLoopbackAddress && address != kBotAddress;
+}
+// The host part of a player's address "ip:port".
+inline std::string_view AddressHost(std::string_view address) { return address.substr(0, address.find(':')); }
 
 }  // namespace protocol

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "platform/ascii.h"
 #include "platform/ini.h"
 #include "platform/paths.h"
 
@@ -14,10 +15,7 @@ namespace {
 int FieldNumber(const std::string& section) {
   static const std::string kPrefix = "field";
   if (section.size() <= kPrefix.size() || section.size() > kPrefix.size() + 10) return 0;
-  for (size_t i = 0; i < kPrefix.size(); ++i) {
-    const char c = section[i];
-    if (static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c) != kPrefix[i]) return 0;
-  }
+  if (!platform::StartsWithNoCase(section, kPrefix)) return 0;
   if (section[kPrefix.size()] == '0') return 0;
   long long n = 0;
   for (size_t i = kPrefix.size(); i < section.size(); ++i) {
@@ -59,8 +57,7 @@ Description ReadDescriptionFile(const std::string& nativeFile) {
 }
 
 std::string DescriptionFileName(const protocol::GameTraits& game) {
-  const char* file = game.game == protocol::Game::Quake2 ? "\\q2-default.ini" : "\\q3-default.ini";
-  return platform::NativePath(platform::CurrentDirectory() + file);
+  return platform::NativePath(platform::CurrentDirectory() + std::string(game.settingsFile));
 }
 
 }  // namespace settings

@@ -2,19 +2,19 @@
 
 #include <unordered_set>
 
-#include "protocol/packets.h"
+#include "platform/ascii.h"
 
 namespace settings {
 
 InputKind KindOf(std::string_view typeWord) {
-  const std::string word = protocol::UpperCase(typeWord);
+  const std::string word = platform::AsciiUpperCase(typeWord);
   if (word == "STRING") return InputKind::Text;
   if (word == "INT") return InputKind::Spin;
   if (word == "BOOL") return InputKind::Check;
   return InputKind::None;
 }
 
-bool IsEmptyName(std::string_view name) { return protocol::UpperCase(name) == "EMPTY"; }
+bool IsEmptyName(std::string_view name) { return platform::SameTextNoCase(name, "EMPTY"); }
 
 bool IsIdentifier(std::string_view name) {
   if (name.empty() || (name[0] >= '0' && name[0] <= '9')) return false;
@@ -25,9 +25,9 @@ bool IsIdentifier(std::string_view name) {
   return true;
 }
 
-std::string NameKey(std::string_view name) { return protocol::UpperCase(name); }
+bool SameName(std::string_view a, std::string_view b) { return platform::SameTextNoCase(a, b); }
 
-bool SameName(std::string_view a, std::string_view b) { return NameKey(a) == NameKey(b); }
+std::string NameKey(std::string_view name) { return platform::AsciiUpperCase(name); }
 
 std::string TooltipText(std::string_view defaultValue, std::string_view hint) {
   std::string text(defaultValue);

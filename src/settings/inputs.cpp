@@ -6,6 +6,9 @@
 
 #include <climits>
 
+#include "platform/text.h"
+#include "settings/values.h"
+
 namespace settings {
 namespace {
 
@@ -21,19 +24,42 @@ void ShowUnknown(QWidget* field, QLineEdit* editor, bool unknown) {
 
 }  // namespace
 
+SettingInput* MakeInput(InputKind kind, QWidget* parent) {
+  switch (kind) {
+    case InputKind::Text: return new TextField(parent);
+    case InputKind::Spin: return new SpinField(parent);
+    case InputKind::Check: return new CheckField(parent);
+    case InputKind::None: break;
+  }
+  return nullptr;
+}
+
 TextField::TextField(QWidget* parent) : QLineEdit(parent) {
-  connect(this, &QLineEdit::textEdited, this, [this] { emit Edited(); });
+  connect(this, &QLineEdit::textEdited, this, [this] { NotifyEdited(); });
 }
 
 void TextField::SetUnknown(bool unknown) { ShowUnknown(this, this, unknown); }
+
+void TextField::ShowValue(const std::string& value) {
+  setText(platform::ToUnicode(value));
+  setCursorPosition(0);  // show the start of a long value
+}
+
+std::string TextField::Value() const { return platform::ToAnsi(text()); }
 
 SpinField::SpinField(QWidget* parent) : QSpinBox(parent) {
   setRange(INT_MIN, INT_MAX);
   setSingleStep(1);
   setValue(0);
   setFocusPolicy(Qt::StrongFocus);
-  connect(lineEdit(), &QLineEdit::textEdited, this, [this] { emit Edited(); });
+  connect(lineEdit(), &QLineEdit::textEdited, this, [this] { NotifyEdited(); });
 }
+
+void SpinField::ShowValue(const std::string& value) {
+  if (const auto number = SpinValue(value)) setValue(*number);
+}
+
+std::string SpinField::Value() const { return std::to_string(value()); }
 
 void SpinField::SetUnknown(bool unknown) {
   if (unknown_ == unknown) return;
@@ -44,7 +70,7 @@ void SpinField::SetUnknown(bool unknown) {
 
 void SpinField::stepBy(int steps) {
   // The arrows, the Up and Down keys and the wheel all step; from the unknown state they start at 0.
-  emit Edited();
+  NotifyEdited();
   QSpinBox::stepBy(steps);
 }
 
@@ -59,7 +85,11 @@ void SpinField::wheelEvent(QWheelEvent* event) {
 QString SpinField::textFromValue(int value) const { return unknown_ ? QString() : QSpinBox::textFromValue(value); }
 
 CheckField::CheckField(QWidget* parent) : QCheckBox(parent) {
-  connect(this, &QCheckBox::clicked, this, [this] { emit Edited(); });
+  connect(this, &QCheckBox::clicked, this, [this] { NotifyEdited(); });
+}
+
+void CheckField::ShowValue(const std::string& value) {
+  if (CheckShowsValue(value)) SetValue(CheckValue(value));
 }
 
 void CheckField::SetUnknown(bool unknown) {

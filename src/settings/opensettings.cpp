@@ -20,7 +20,7 @@ void OpenServerSettings(TSettingsHost& window) {
   dialog->Q3A_Client.Host = window.ClientHost();
   dialog->Q3A_Client.Port = window.ClientPort();
   // Quake 3 servers drop requests beyond their rate limit; the pacer shares it with the window.
-  dialog->Q3A_Client.Paced = game.game == protocol::Game::Quake3;
+  dialog->Q3A_Client.Paced = game.rateLimited;
   dialog->FRconPassword = window.PasswordText();
   dialog->Q3A_Client.Open();
   dialog->BuildFields(settings::DescriptionFileName(game));

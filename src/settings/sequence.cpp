@@ -41,4 +41,9 @@ void SendSequence::HandleSent() {
   Pump();
 }
 
+std::string UpdateProgressText(int sent, int total) {
+  if (sent <= 0) return "Updating server...";
+  return "Updating server... " + std::to_string(sent) + " of " + std::to_string(total);
+}
+
 }  // namespace settings

@@ -15,6 +15,9 @@
 
 namespace settings {
 
+// "Updating server..." while nothing has gone out, then "Updating server... n of m".
+std::string UpdateProgressText(int sent, int total);
+
 class SendSequence : public std::enable_shared_from_this<SendSequence> {
  public:
   using SendFunction = std::function<void(const std::string& text, std::function<void()> onSent)>;

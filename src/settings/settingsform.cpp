@@ -6,7 +6,6 @@
 #include <QLineEdit>
 #include <QPalette>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollArea>
 #include <QStyle>
 #include <QTabWidget>
@@ -17,9 +16,8 @@
 
 #include "platform/dialogs.h"
 #include "platform/text.h"
-#include "settings/commands.h"
+#include "protocol/cvars.h"
 #include "settings/inputs.h"
-#include "settings/reply.h"
 #include "settings/sequence.h"
 
 using settings::InputKind;
@@ -29,8 +27,6 @@ namespace {
 constexpr int kLabelHeight = 15;
 constexpr int kFieldHeight = 21;
 constexpr int kCheckHeight = 17;
-
-const char* const kNoAnswerNote = "No answer from server: sent only if you change it";
 
 // A grid caption is 100 pixels wide whatever the name; a long name gets a smaller font rather
 // than losing its first letters (the caption is right-aligned).
@@ -145,7 +141,7 @@ void TF_Settings::BuildFields(const std::string& fileName) {
     const int first = FFieldSlot;
     for (const settings::FieldPlan& p : plan.fields) {
       FFieldSlot = first + p.slot;
-      if (p.query) queries.push_back(settings::QueryDatagram(FRconPassword, p.field.name));
+      if (p.query) queries.push_back(protocol::VariableQueryDatagram(FRconPassword, p.field.name));
 
       const settings::Cell cell = settings::LabelCell(FFieldSlot);
       auto* label = new QLabel(platform::ToUnicode(p.field.name), grid_);
@@ -156,7 +152,7 @@ void TF_Settings::BuildFields(const std::string& fileName) {
       extent = extent.expandedTo(QSize(label->geometry().right() + 1, label->geometry().bottom() + 1));
       if (p.input) {
         BuildInput(p, label);
-        const QRect r = inputs_.back().widget->geometry();
+        const QRect r = inputs_.back()->Widget()->geometry();
         extent = extent.expandedTo(QSize(r.right() + 1, r.bottom() + 1));
       }
     }
@@ -171,42 +167,18 @@ void TF_Settings::BuildFields(const std::string& fileName) {
 }
 
 void TF_Settings::BuildInput(const settings::FieldPlan& plan, QLabel* label) {
-  Input input;
-  input.name = plan.field.name;
-  input.kind = plan.kind;
-  input.label = label;
-  input.tooltip = settings::TooltipText(plan.field.defaultValue, plan.field.hint);
+  settings::SettingInput* input = settings::MakeInput(plan.kind, grid_);
+  if (!input) return;
   const settings::Cell cell = settings::InputCell(FFieldSlot, plan.kind);
-  const size_t index = inputs_.size();
-  switch (plan.kind) {
-    case InputKind::Text: {
-      auto* edit = new settings::TextField(grid_);
-      edit->setGeometry(cell.left, cell.top, cell.width, kFieldHeight);
-      connect(edit, &settings::TextField::Edited, this, [this, index] { HandleEdited(index); });
-      input.widget = edit;
-      break;
-    }
-    case InputKind::Spin: {
-      auto* spin = new settings::SpinField(grid_);
-      spin->setGeometry(cell.left, cell.top, cell.width, kFieldHeight);
-      connect(spin, &settings::SpinField::Edited, this, [this, index] { HandleEdited(index); });
-      input.widget = spin;
-      break;
-    }
-    case InputKind::Check: {
-      auto* check = new settings::CheckField(grid_);
-      check->setGeometry(cell.left, cell.top, cell.width, kCheckHeight);
-      connect(check, &settings::CheckField::Edited, this, [this, index] { HandleEdited(index); });
-      input.widget = check;
-      break;
-    }
-    case InputKind::None: return;
-  }
-  input.widget->setObjectName(platform::ToUnicode(input.name));
-  if (auto* edit = qobject_cast<QLineEdit*>(input.widget)) edit->setText(QString());
-  inputsByName_[settings::NameKey(input.name)].push_back(index);
-  inputs_.push_back(std::move(input));
-  ShowState(inputs_.back());
+  QWidget* widget = input->Widget();
+  widget->setGeometry(cell.left, cell.top, cell.width, plan.kind == InputKind::Check ? kCheckHeight : kFieldHeight);
+  widget->setObjectName(platform::ToUnicode(plan.field.name));
+  const size_t index =
+      model_.Add(plan.field.name, plan.kind, settings::TooltipText(plan.field.defaultValue, plan.field.hint));
+  input->onEdited = [this, index] { HandleEdited(index); };
+  inputs_.push_back(input);
+  labels_.push_back(label);
+  ShowState(index);
 }
 
 void TF_Settings::StartQueries(const std::vector<std::string>& queries) {
@@ -227,126 +199,37 @@ void TF_Settings::Q3A_ClientData(TUDPClient& sender, int) {
 }
 
 void TF_Settings::ApplyReply(const std::string& datagram) {
-  const settings::CvarReply reply = settings::ParseCvarReply(datagram, *game_);
-  const auto named = inputsByName_.find(settings::NameKey(reply.name));
-  if (named == inputsByName_.end()) return;
-  for (const size_t index : named->second) {
-    Input& input = inputs_[index];
-    input.answered = true;
-    // What the administrator has typed meanwhile stays.
-    if (input.state == ValueState::Edited) continue;
-    ApplyValue(input, reply.value);
+  const protocol::CvarReply reply = protocol::ParseCvarReply(datagram, *game_);
+  for (const size_t index : model_.Answer(reply.name, reply.value)) {
+    inputs_[index]->ShowValue(reply.value);
+    ShowState(index);
   }
   UpdateValuesLabel();
 }
 
-void TF_Settings::ApplyValue(Input& input, const std::string& value) {
-  bool shows = true;
-  switch (input.kind) {
-    case InputKind::Text: {
-      auto* edit = static_cast<settings::TextField*>(input.widget);
-      edit->setText(platform::ToUnicode(value));
-      edit->setCursorPosition(0);  // show the start of a long value
-      break;
-    }
-    case InputKind::Spin: {
-      auto* spin = static_cast<settings::SpinField*>(input.widget);
-      shows = settings::SpinShowsValue(value);
-      if (const auto number = settings::SpinValue(value)) {
-        spin->setValue(*number);
-      }
-      break;
-    }
-    case InputKind::Check: {
-      auto* check = static_cast<settings::CheckField*>(input.widget);
-      shows = settings::CheckShowsValue(value);
-      if (shows) check->SetValue(settings::CheckValue(value));
-      break;
-    }
-    case InputKind::None: break;
-  }
-  input.state = shows ? ValueState::Known : ValueState::Unknown;
-  input.unusable = shows ? std::string() : value;
-  ShowState(input);
-}
-
 void TF_Settings::HandleEdited(size_t index) {
-  Input& input = inputs_.at(index);
-  if (input.state == ValueState::Edited) return;
-  input.state = ValueState::Edited;
-  input.unusable.clear();
-  ShowState(input);
+  if (model_.State(index) == settings::ValueState::Edited) return;
+  model_.Edit(index);
+  ShowState(index);
 }
 
-void TF_Settings::ShowState(Input& input) {
-  const bool unknown = input.state == ValueState::Unknown;
-  switch (input.kind) {
-    case InputKind::Text: static_cast<settings::TextField*>(input.widget)->SetUnknown(unknown); break;
-    case InputKind::Spin: static_cast<settings::SpinField*>(input.widget)->SetUnknown(unknown); break;
-    case InputKind::Check: static_cast<settings::CheckField*>(input.widget)->SetUnknown(unknown); break;
-    case InputKind::None: break;
-  }
-  std::string tooltip = input.tooltip;
-  if (unknown) {
-    const std::string note = input.unusable.empty() && !input.answered
-                                 ? std::string(kNoAnswerNote)
-                                 : "Server value \"" + input.unusable + "\" cannot be shown here: sent only if you change it";
-    tooltip += (tooltip.empty() ? "" : "\r") + note;
-  }
-  const QString text = platform::ToDisplay(tooltip);
-  input.widget->setToolTip(text);
-  input.label->setToolTip(text);
-}
-
-int TF_Settings::KnownCount() const {
-  return static_cast<int>(std::count_if(inputs_.begin(), inputs_.end(), [](const Input& i) { return i.state != ValueState::Unknown; }));
-}
-
-int TF_Settings::AnsweredCount() const {
-  return static_cast<int>(std::count_if(inputs_.begin(), inputs_.end(), [](const Input& i) { return i.answered; }));
+void TF_Settings::ShowState(size_t index) {
+  inputs_[index]->SetUnknown(model_.State(index) == settings::ValueState::Unknown);
+  const QString text = platform::ToDisplay(model_.Tooltip(index));
+  inputs_[index]->Widget()->setToolTip(text);
+  labels_[index]->setToolTip(text);
 }
 
 int TF_Settings::QueriesSent() const { return queries_ ? queries_->Sent() : 0; }
 int TF_Settings::QueriesTotal() const { return queries_ ? queries_->Total() : 0; }
 
-void TF_Settings::UpdateValuesLabel() {
-  const int total = InputCount();
-  const int answered = AnsweredCount();
-  const int known = KnownCount();
-  QString text;
-  if (total == 0) {
-    text.clear();
-  } else if (answered == total && known == total) {
-    text = QString("All %1 values read from the server.").arg(total);
-  } else if (!waitOver_ && answered < total) {
-    text = QString("Reading values from the server: %1 of %2").arg(answered).arg(total);
-  } else {
-    text = QString("%1 of %2 values read; greyed ones are sent only if changed").arg(known).arg(total);
-  }
-  L_Values->setText(text);
-}
+void TF_Settings::UpdateValuesLabel() { L_Values->setText(platform::ToUnicode(model_.ValuesText(waitOver_))); }
 
 std::vector<std::string> TF_Settings::UpdateCommands() const {
-  std::vector<std::string> commands;
-  for (const Input& input : inputs_) {
-    if (input.state == ValueState::Unknown) continue;
-    const bool edited = input.state == ValueState::Edited;
-    switch (input.kind) {
-      case InputKind::Text: {
-        const std::string text = platform::ToAnsi(static_cast<const settings::TextField*>(input.widget)->text());
-        if (edited || settings::ServerKeepsText(*game_, text)) commands.push_back(settings::TextCommand(*game_, input.name, text));
-        break;
-      }
-      case InputKind::Spin:
-        commands.push_back(settings::SpinCommand(input.name, static_cast<const settings::SpinField*>(input.widget)->value()));
-        break;
-      case InputKind::Check:
-        commands.push_back(settings::CheckCommand(input.name, static_cast<const settings::CheckField*>(input.widget)->Value()));
-        break;
-      case InputKind::None: break;
-    }
-  }
-  return commands;
+  std::vector<std::string> values;
+  values.reserve(inputs_.size());
+  for (const settings::SettingInput* input : inputs_) values.push_back(input->Value());
+  return model_.UpdateCommands(values);
 }
 
 void TF_Settings::FormClose() {
@@ -364,9 +247,5 @@ void TF_Settings::reject() { done(platform::mrCancel); }
 
 void TF_Settings::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  if (const QScreen* screen = this->screen()) {
-    const QRect area = screen->availableGeometry();
-    const QSize frame = frameGeometry().size();
-    move(area.x() + (area.width() - frame.width()) / 2, area.y() + (area.height() - frame.height()) / 2);
-  }
+  platform::CentreOnScreen(*this);
 }

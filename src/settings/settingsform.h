@@ -1,23 +1,20 @@
 #pragma once
 // The server settings dialog: a grid of inputs built from the game's description file, each
 // filled by the server's answer to a query of its variable. On "&Update server" the caller
-// sends the inputs back through the monitor window (OpenServerSettings).
-//
-// An input whose value has not arrived, or arrived in a form the input cannot show, is
-// "unknown": greyed, with a note in its tooltip, and it is sent back only once the
-// administrator has edited it, so a lost reply never writes a blank, a 0 or an unchecked box
-// over the server's value.
+// sends the inputs back through the monitor window (OpenServerSettings). What the dialog knows
+// of each value (unknown, known, edited; answered or not) and what an update sends is its
+// settings::ValueModel; the dialog shows it.
 #include <QDialog>
 #include <QTimer>
 
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "net/udpclient.h"
 #include "protocol/game.h"
 #include "settings/fields.h"
+#include "settings/valuemodel.h"
 
 class QFrame;
 class QLabel;
@@ -29,6 +26,7 @@ class QToolButton;
 
 namespace settings {
 class SendSequence;
+class SettingInput;
 }
 
 class TF_Settings : public QDialog {
@@ -57,7 +55,10 @@ class TF_Settings : public QDialog {
 
   // The game of the window the dialog was opened from (command forms, reply form). Quake 3
   // unless set before BuildFields.
-  void SetGame(const protocol::GameTraits& game) { game_ = &game; }
+  void SetGame(const protocol::GameTraits& game) {
+    game_ = &game;
+    model_ = settings::ValueModel(game);
+  }
   const protocol::GameTraits& Game() const { return *game_; }
 
   void FormCreate();
@@ -78,9 +79,9 @@ class TF_Settings : public QDialog {
   QWidget* Grid() const { return grid_; }
   int InputCount() const { return static_cast<int>(inputs_.size()); }
   // Inputs that show the server's value (or were edited).
-  int KnownCount() const;
+  int KnownCount() const { return model_.KnownCount(); }
   // Inputs that got any reply.
-  int AnsweredCount() const;
+  int AnsweredCount() const { return model_.AnsweredCount(); }
   // Queries handed to the socket so far, and in all.
   int QueriesSent() const;
   int QueriesTotal() const;
@@ -96,30 +97,18 @@ class TF_Settings : public QDialog {
   void showEvent(QShowEvent* event) override;
 
  private:
-  enum class ValueState { Unknown, Known, Edited };
-  struct Input {
-    std::string name;
-    settings::InputKind kind = settings::InputKind::None;
-    QWidget* widget = nullptr;
-    QLabel* label = nullptr;
-    std::string tooltip;     // from the description file
-    ValueState state = ValueState::Unknown;
-    bool answered = false;
-    std::string unusable;    // a value that arrived but cannot be shown
-  };
-
   void BuildInput(const settings::FieldPlan& plan, QLabel* label);
   void HandleEdited(size_t index);
-  void ApplyValue(Input& input, const std::string& value);
-  void ShowState(Input& input);
+  void ShowState(size_t index);
   void UpdateValuesLabel();
   void StartQueries(const std::vector<std::string>& queries);
 
   const protocol::GameTraits* game_ = &protocol::kQuake3;
+  settings::ValueModel model_{protocol::kQuake3};
   QWidget* grid_;
-  std::vector<Input> inputs_;
-  // The inputs of each name (settings::NameKey), so that a reply finds its input at once.
-  std::unordered_map<std::string, std::vector<size_t>> inputsByName_;
+  // Input i of the model, and its caption.
+  std::vector<settings::SettingInput*> inputs_;
+  std::vector<QLabel*> labels_;
   std::shared_ptr<settings::SendSequence> queries_;
   QTimer answerWait_;
   bool waitOver_ = false;

@@ -1,6 +1,6 @@
 #pragma once
-// What the settings editor needs of the monitor window it is opened from. TF_Q3Server and
-// TF_Q2Server implement it; their "&Settings" item calls OpenServerSettings(*this).
+// What the settings editor needs of the monitor window it is opened from. The monitor windows
+// implement it; their "&Settings" item asks the application, which calls OpenServerSettings.
 #include <functional>
 #include <string>
 

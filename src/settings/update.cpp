@@ -6,7 +6,6 @@
 #include <map>
 #include <memory>
 
-#include "settings/commands.h"
 #include "settings/sequence.h"
 #include "settings/settingshost.h"
 

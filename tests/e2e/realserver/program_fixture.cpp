@@ -8,8 +8,8 @@
 #include <sstream>
 
 #include "addressbook/forms.h"
-#include "addressbook/quick_connect_form.h"
-#include "addressbook/spin_edit.h"
+#include "addressbook/quickconnectform.h"
+#include "addressbook/spinedit.h"
 #include "app/startup.h"
 #include "net/requestpacer.h"
 

@@ -8,11 +8,11 @@
 
 #include <string>
 
-#include "addressbook/connect_form.h"
+#include "addressbook/connectform.h"
 #include "addressbook/forms.h"
-#include "addressbook/new_server_form.h"
-#include "addressbook/quick_connect_form.h"
-#include "addressbook/server_store.h"
+#include "addressbook/newserverform.h"
+#include "addressbook/quickconnectform.h"
+#include "addressbook/serverstore.h"
 #include "platform/ini.h"
 #include "platform/paths.h"
 #include "support/scripted_dialogs.h"

@@ -2,7 +2,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "addressbook/spin_edit.h"
+#include "addressbook/spinedit.h"
 #include "fixture.h"
 #include "platform/dialogs.h"
 

@@ -140,13 +140,15 @@ TEST_F(Window, Quake2WindowDiffersOnlyWhereTheGameDoes) {
 
 TEST_F(Window, SettingsItemAppearsOnceTheEditorIsPluggedIn) {
   TF_ServerMonitor* seen = nullptr;
-  TF_ServerMonitor::SetSettingsCommand([&](TF_ServerMonitor& w) { seen = &w; });
   auto* window = new TF_Q3Server;
   host_.AddChild(window);
+  const QMetaObject::Connection editor =
+      QObject::connect(window, &TF_ServerMonitor::SettingsRequested, [&](TF_ServerMonitor* w) { seen = w; });
   EXPECT_TRUE(window->Settings1->isVisible());
   window->Settings1->trigger();
   EXPECT_EQ(seen, window);
-  TF_ServerMonitor::SetSettingsCommand({});
+  QObject::disconnect(editor);
+  EXPECT_FALSE(window->Settings1->isVisible());
 }
 
 TEST_F(Window, DetailLayoutGivesThePlayerListHalfLessFifteen) {

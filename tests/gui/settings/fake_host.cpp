@@ -7,7 +7,7 @@ namespace settings_test {
 FakeHost::FakeHost(const protocol::GameTraits& game, int port, std::string pw) : password(std::move(pw)), game_(game) {
   client.Host = "127.0.0.1";
   client.Port = std::to_string(port);
-  client.Paced = game.game == protocol::Game::Quake3;
+  client.Paced = game.rateLimited;
   client.OnData = [this](TUDPClient& sender, int) {
     sender.ReceiveText();
     ++replies;

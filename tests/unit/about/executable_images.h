@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "about/versionrecord.h"
+#include "about/versionwriter.h"
 
 namespace test::images {
 

@@ -4,7 +4,7 @@
 #include <type_traits>
 
 #include "about/verinfo.h"
-#include "about/versionresource.h"
+#include "about/versionfinder.h"
 #include "support/test_env.h"
 #include "unit/about/executable_images.h"
 

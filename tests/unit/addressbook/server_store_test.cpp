@@ -5,7 +5,7 @@
 #include <chrono>
 #include <string>
 
-#include "addressbook/server_store.h"
+#include "addressbook/serverstore.h"
 #include "common/password.h"
 #include "platform/errors.h"
 #include "platform/ini.h"

@@ -1,4 +1,4 @@
-// Command datagrams, the walk from reply datagrams to log lines, and the log file.
+// The console's command datagrams, the walk from reply datagrams to log lines, and the log file.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -6,17 +6,19 @@
 
 #include "console/terminallog.h"
 #include "platform/errors.h"
+#include "protocol/packets.h"
 #include "support/test_env.h"
 
 namespace {
 
 using Lines = std::vector<std::string>;
-const std::string M = console::kMarker;
+const std::string M(protocol::kOutOfBand);
 
 TEST(ConsoleDatagram, PasswordAndCommandGoOutExactlyAsGiven) {
-  EXPECT_EQ(console::RconDatagram("secret", "status"), "\xFF\xFF\xFF\xFF" "rcon secret status");
-  EXPECT_EQ(console::RconDatagram("my pass ", "  say hello  there "), M + "rcon my pass    say hello  there ");
-  EXPECT_EQ(console::RconDatagram("", "status"), M + "rcon  status");
+  EXPECT_EQ(protocol::ConsoleCommandDatagram("secret", "status"), "\xFF\xFF\xFF\xFF" "rcon secret status");
+  EXPECT_EQ(protocol::ConsoleCommandDatagram("my pass ", "  say hello  there "), M + "rcon my pass    say hello  there ");
+  EXPECT_EQ(protocol::ConsoleCommandDatagram("", "status"), M + "rcon  status");
+  EXPECT_EQ(protocol::ConsoleOpeningDatagram("secret"), M + "rcon secret status");
 }
 
 TEST(ConsoleReply, OnlyTheMarkerIsRemovedAndEveryOtherByteStays) {

@@ -7,17 +7,18 @@
 #include <set>
 #include <string>
 
+#include "platform/ascii.h"
 #include "platform/ini.h"
 #include "protocol/packets.h"
 #include "settings/description.h"
 #include "settings/fields.h"
-#include "settings/reply.h"
+#include "settings/values.h"
 #include "shipped_files.h"
 #include "support/test_env.h"
 
 namespace {
 
-using protocol::UpperCase;
+using platform::AsciiUpperCase;
 using settings::FieldDescription;
 
 std::vector<FieldDescription> CheckDescriptionFile(const std::string& file) {
@@ -35,10 +36,10 @@ std::vector<FieldDescription> CheckDescriptionFile(const std::string& file) {
   const std::vector<std::string> sections = ini.SectionNames();
   int fieldSections = 0;
   for (const std::string& section : sections)
-    if (UpperCase(section).rfind("FIELD", 0) == 0) ++fieldSections;
+    if (AsciiUpperCase(section).rfind("FIELD", 0) == 0) ++fieldSections;
   EXPECT_EQ(fieldSections, numFields) << file << ": NumFields does not match the field sections";
   std::set<std::string> distinct;
-  for (const std::string& section : sections) distinct.insert(UpperCase(section));
+  for (const std::string& section : sections) distinct.insert(AsciiUpperCase(section));
   EXPECT_EQ(sections.size(), distinct.size()) << file << ": a section appears twice";
 
   // The program's reader sees every field, and the dialog would build every one of them.
@@ -63,7 +64,7 @@ std::vector<FieldDescription> CheckDescriptionFile(const std::string& file) {
     EXPECT_NE(settings::KindOf(f.type), settings::InputKind::None) << where;
     EXPECT_TRUE(settings::IsIdentifier(f.name)) << where << ": not an identifier";
     EXPECT_FALSE(settings::IsEmptyName(f.name)) << where;
-    EXPECT_TRUE(names.insert(UpperCase(f.name)).second) << where << ": name used twice (case ignored)";
+    EXPECT_TRUE(names.insert(AsciiUpperCase(f.name)).second) << where << ": name used twice (case ignored)";
     if (f.type == "INT") {
       EXPECT_TRUE(settings::SpinShowsValue(f.defaultValue)) << where << ": Default " << f.defaultValue;
     }
@@ -109,8 +110,8 @@ TEST(DescriptionFiles, RemotePasswordIsNeverAField) {
   for (const char* file : {"q3-default.ini", "q2-default.ini"}) {
     const auto description = settings::ReadDescriptionFile(test::SourceDir() + "/data/" + file);
     for (const FieldDescription& f : description.fields) {
-      EXPECT_NE(UpperCase(f.name), "RCONPASSWORD") << file;
-      EXPECT_NE(UpperCase(f.name), "RCON_PASSWORD") << file;
+      EXPECT_NE(AsciiUpperCase(f.name), "RCONPASSWORD") << file;
+      EXPECT_NE(AsciiUpperCase(f.name), "RCON_PASSWORD") << file;
     }
   }
 }

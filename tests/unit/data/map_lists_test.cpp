@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ascii.h"
 #include "common/lookuplist.h"
 #include "protocol/packets.h"
 #include "shipped_files.h"
@@ -13,7 +14,7 @@
 
 namespace {
 
-using protocol::UpperCase;
+using platform::AsciiUpperCase;
 
 struct Entry {
   std::string key;
@@ -69,10 +70,10 @@ MapList Load(const std::string& relative) {
     EXPECT_LE(entry.value.size(), 255u) << relative << ":" << number;
     EXPECT_EQ(entry.value, std::string(entry.value.c_str())) << relative << ":" << number << ": NUL byte";
     // Look-ups ignore case, so names differing only in case would hide one another.
-    const bool first = seen.insert(UpperCase(entry.key)).second;
+    const bool first = seen.insert(AsciiUpperCase(entry.key)).second;
     EXPECT_TRUE(first) << relative << ":" << number << ": '" << entry.key << "' twice";
     if (first) {
-      EXPECT_EQ(FindLookupValue(list, UpperCase(entry.key)), entry.value) << relative << ":" << number;
+      EXPECT_EQ(FindLookupValue(list, AsciiUpperCase(entry.key)), entry.value) << relative << ":" << number;
     }
   }
   return result;
@@ -80,7 +81,7 @@ MapList Load(const std::string& relative) {
 
 std::set<std::string> Names(const MapList& list) {
   std::set<std::string> names;
-  for (const auto& e : list.entries) names.insert(UpperCase(e.key));
+  for (const auto& e : list.entries) names.insert(AsciiUpperCase(e.key));
   return names;
 }
 
@@ -100,10 +101,10 @@ TEST(MapLists, GameTypeListsAgreeWithTheAllMapsList) {
     const MapList list = Load(file);
     for (const auto& entry : list.entries) {
       const auto match = std::find_if(all.entries.begin(), all.entries.end(),
-                                      [&](const auto& a) { return UpperCase(a.key) == UpperCase(entry.key); });
+                                      [&](const auto& a) { return AsciiUpperCase(a.key) == AsciiUpperCase(entry.key); });
       ASSERT_NE(match, all.entries.end()) << file << ": " << entry.key << " is not in q3-all-maps.txt";
       EXPECT_EQ(match->value, entry.value) << file << ": " << entry.key << " is described differently";
-      inSomeList.insert(UpperCase(entry.key));
+      inSomeList.insert(AsciiUpperCase(entry.key));
     }
   }
   EXPECT_GE(inSomeList.size(), all.entries.size() * 3 / 4) << "most maps should belong to a game type";

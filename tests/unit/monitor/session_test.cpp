@@ -358,7 +358,7 @@ TEST_F(Session, ARefreshCutShortByThePlayerInfoDialogDoesNotHoldUpTheNext) {
 
 TEST_F(Session, KickFromTheDialogNamesTheNumberAndPauses) {
   StartPolling({{4, "Loopy", 0, 0, "loopback"}});
-  fake.playerInfo = [] { return monitor::kResultKick; };
+  fake.playerInfo = [] { return platform::mrKickPlayer; };
   fake.confirmAnswers = {false, true};
   session.PlayerInfo(&session.Players()[0]);
   EXPECT_EQ(fake.confirms, std::vector<std::string>{"Are you sure you want to kick player 4?"});
@@ -517,6 +517,84 @@ TEST_F(Quake2Session, MapBoxIsFilledFromTheMapListAtCreation) {
   fresh.FState = msAwaitingUserInfo;
   fresh.DataArrived(test::UserInfo({{"skin", "male/grunt"}}));
   EXPECT_EQ(fake.playerPictures.front().first, "players\\Quake2\\male\\grunt.jpg");
+}
+
+}  // namespace
+
+namespace {
+
+// The player a selection or a dialog was made for, found again in a refreshed list.
+TEST(FindPlayer, FollowsTheClientNumberAndANameOnlyWhileItIsUnique) {
+  using monitor::PlayerRow;
+  const auto rows = [](std::vector<std::pair<std::string, std::string>> list) {
+    std::vector<PlayerRow> result;
+    for (auto& [num, name] : list) {
+      PlayerRow row;
+      row.num = num;
+      row.name = name;
+      result.push_back(row);
+    }
+    return result;
+  };
+  const std::vector<PlayerRow> numbered = rows({{"0", "Unnamed"}, {"3", "Sarge"}, {"7", "Unnamed"}});
+  const std::vector<PlayerRow> names = rows({{"", "Unnamed"}, {"", "Sarge"}, {"", "Unnamed"}});
+  const struct {
+    monitor::PlayerKey key;
+    const std::vector<PlayerRow>* rows;
+    int expected;
+  } cases[] = {
+      {{"7", "Unnamed"}, &numbered, 2},   // two of one name: the number tells them apart
+      {{"3", "Sarge"}, &numbered, 1},
+      {{"3", "Renamed"}, &numbered, 1},   // the same client under a new name
+      {{"5", "Sarge"}, &numbered, -1},    // the number is gone: that client left
+      {{"7", "Unnamed"}, &names, -1},     // numbers not known yet, name not unique
+      {{"3", "Sarge"}, &names, 1},        // numbers not known yet, name unique
+      {{"", "Sarge"}, &numbered, 1},      // selected before the numbers came
+      {{"", "Unnamed"}, &numbered, -1},
+      {{"", "Nobody"}, &numbered, -1},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(monitor::FindPlayer(c.key, *c.rows), c.expected) << c.key.num << " " << c.key.name;
+}
+
+TEST_F(Session, AKickIsNotSentOnceItsPlayerHasLeftOrAnotherTookItsPlace) {
+  // A whole refresh: the status response names the players, the table numbers them.
+  const auto refresh = [this](const std::vector<test::TableRow>& rows) {
+    std::vector<std::string> names;
+    for (const auto& row : rows) names.push_back(row.name);
+    session.DataArrived(test::Q3StatusResponse(names));
+    session.DataArrived(test::Q3Table(rows));
+  };
+  // The list changes while the player info dialog of Sarge (client 3) is open.
+  const std::vector<std::vector<test::TableRow>> meanwhile{
+      {{0, "Anarki"}},                // Sarge left
+      {{0, "Anarki"}, {3, "Grunt"}},  // another player took number 3
+      {{0, "Anarki"}, {1, "Orbb"}, {2, "Hunter"}, {4, "Major"}, {5, "Doom"}, {6, "Visor"}}};  // the list grew
+  StartPolling({{0, "Anarki"}, {3, "Sarge"}});
+  for (const auto& rows : meanwhile) {
+    refresh({{0, "Anarki"}, {3, "Sarge"}});
+    fake.playerInfo = [&] {
+      session.DataArrived(test::UserInfo({{"name", "Sarge"}}));
+      refresh(rows);
+      return platform::mrKickPlayer;
+    };
+    fake.messages.clear();
+    const std::size_t before = fake.sent.size();
+    session.PlayerInfo(&session.Players()[1]);
+    EXPECT_EQ(fake.messages, std::vector<std::string>{"Player 3 (Sarge) is no longer on the server: nobody was kicked."});
+    for (std::size_t i = before; i < fake.sent.size(); ++i) EXPECT_EQ(fake.sent[i].find(" kick "), std::string::npos);
+  }
+  // Still there: kicked by the number it was opened for, though the list was rebuilt meanwhile.
+  refresh({{0, "Anarki"}, {3, "Sarge"}});
+  fake.playerInfo = [&] {
+    session.DataArrived(test::UserInfo({{"name", "Sarge"}}));
+    refresh({{0, "Anarki"}, {1, "Orbb"}, {3, "Sarge"}});
+    return platform::mrKickPlayer;
+  };
+  fake.confirmAnswers = {true};
+  session.PlayerInfo(&session.Players()[1]);
+  EXPECT_EQ(fake.confirms.back(), "Are you sure you want to kick player 3?");
+  EXPECT_EQ(fake.sent[fake.sent.size() - 2], Rcon(" kick 3"));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/ascii.h"
 #include "platform/text.h"
 
 namespace {
@@ -21,6 +22,26 @@ TEST(Text, CharactersOutsideTheCodePageBecomeQuestionMarks) {
 TEST(Text, ALoneCarriageReturnBreaksTheLineOnDisplay) {
   EXPECT_EQ(platform::ToDisplay("try again\rClosing connection..."), QString("try again\nClosing connection..."));
   EXPECT_EQ(platform::ToDisplay("a\r\nb\r"), QString("a\r\nb\n"));
+}
+
+}  // namespace
+
+namespace {
+
+// Letter case as the program compares names: A to Z only, every other byte its own case.
+TEST(AsciiCase, OnlyTheLettersAToZHaveACase) {
+  EXPECT_EQ(platform::AsciiUpperCase("a\xe9z_1[`{"), "A\xe9Z_1[`{");
+  EXPECT_EQ(platform::AsciiLowerCase("A\xc9Z@"), "a\xc9z@");
+  const struct {
+    const char* a;
+    const char* b;
+    bool same;
+  } cases[] = {{"Field12", "FIELD12", true}, {"caf\xe9", "CAF\xc9", false}, {"a", "ab", false},
+               {"[", "{", false},            {"", "", true}};
+  for (const auto& c : cases) EXPECT_EQ(platform::SameTextNoCase(c.a, c.b), c.same) << c.a << " " << c.b;
+  EXPECT_TRUE(platform::EndsWithNoCase("MAP.JPG", ".jpg"));
+  EXPECT_FALSE(platform::EndsWithNoCase("jpg", ".jpg"));
+  EXPECT_TRUE(platform::StartsWithNoCase("FieLd7", "field"));
 }
 
 }  // namespace

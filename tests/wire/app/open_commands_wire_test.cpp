@@ -16,11 +16,11 @@
 #include <string>
 #include <vector>
 
-#include "addressbook/connect_form.h"
+#include "addressbook/connectform.h"
 #include "addressbook/forms.h"
-#include "addressbook/quick_connect_form.h"
-#include "addressbook/server_store.h"
-#include "addressbook/spin_edit.h"
+#include "addressbook/quickconnectform.h"
+#include "addressbook/serverstore.h"
+#include "addressbook/spinedit.h"
 #include "app/mainunit.h"
 #include "app/mdiclient.h"
 #include "app/startup.h"

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "app/windowrequests.h"
 #include "gui/about/test_mdi_host.h"
 #include "monitor/q2server.h"
 #include "monitor/q3server.h"
@@ -48,7 +49,8 @@ class MonitorWire : public ::testing::Test {
     net::RequestPacer::Instance().Configure(net::RequestPacer::DefaultBurst, net::RequestPacer::DefaultPeriodMs);
   }
 
-  // Opens a window on the server as the frame's open commands do, and connects it.
+  // Opens a window on the server as the frame's open commands do (its requests answered as
+  // the program answers them), and connects it.
   template <class W>
   W* Open(const GameServer& server, const std::string& password, bool connect = true) {
     return OpenAt<W>(std::to_string(server.Port()), password, connect);
@@ -63,6 +65,7 @@ class MonitorWire : public ::testing::Test {
     window->E_Hostname->setText("127.0.0.1");
     window->Client().Host = "127.0.0.1";
     window->Client().Port = port;
+    app::ConnectWindowRequests(*window);
     window->Client().Open();
     platform::Frame()->AddChild(window);
     windows_.emplace_back(window);

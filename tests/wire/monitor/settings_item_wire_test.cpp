@@ -13,15 +13,6 @@ namespace {
 
 class SettingsItemWire : public MonitorWire {
  protected:
-  void SetUp() override {
-    MonitorWire::SetUp();
-    TF_ServerMonitor::SetSettingsCommand([](TF_ServerMonitor& window) { OpenServerSettings(window); });
-  }
-  void TearDown() override {
-    TF_ServerMonitor::SetSettingsCommand({});
-    MonitorWire::TearDown();
-  }
-
   // Answers the editor: waits for both values, edits them, presses "&Update server".
   void AnswerEditor(const QString& text, int number) {
     dialogs_.modalAnswers.push_back([this, text, number](QDialog& dialog) {
