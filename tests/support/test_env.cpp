@@ -60,20 +60,12 @@ std::string ImageBytes(const char* format, int width, int height, QColor colour)
 }
 
 std::string WithJpegSize(std::string jpeg, int width, int height) {
-  auto byte = [&](size_t i) { return static_cast<unsigned char>(jpeg[i]); };
-  // Marker segments from after the start marker: FF, the marker, a two-byte length.
-  for (size_t i = 2; i + 9 <= jpeg.size() && byte(i) == 0xFF;) {
-    const unsigned char marker = byte(i + 1);
-    const bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
-    if (frame) {
-      jpeg[i + 5] = static_cast<char>(height >> 8);
-      jpeg[i + 6] = static_cast<char>(height & 0xFF);
-      jpeg[i + 7] = static_cast<char>(width >> 8);
-      jpeg[i + 8] = static_cast<char>(width & 0xFF);
-      return jpeg;
-    }
-    i += 2 + (static_cast<size_t>(byte(i + 2)) << 8 | byte(i + 3));
-  }
+  // The frame header: its marker (baseline or progressive), length, precision, height, width.
+  size_t at = jpeg.find("\xFF\xC0");
+  if (at == std::string::npos) at = jpeg.find("\xFF\xC2");
+  if (at == std::string::npos || at + 9 > jpeg.size()) return jpeg;
+  const char size[] = {char(height >> 8), char(height), char(width >> 8), char(width)};
+  jpeg.replace(at + 5, 4, size, 4);
   return jpeg;
 }
 

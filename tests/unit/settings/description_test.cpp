@@ -54,51 +54,29 @@ TEST(SettingsDescription, AHugeCountStopsAtTheLastFieldSection) {
   EXPECT_EQ(Read("[Common]\nNumFields=1\n[Field1]\nName=a\n[Field2]\nName=b\n").fields.size(), 1u);
 }
 
-// What a file may ask for is bounded: the sections it has, and at most kMaxFields. Each file is
-// read in time proportional to its length (5 900 field sections used to take 6 s, a single
-// section numbered 999 999 999 more than 2 GB).
+// A file gets the field sections it has, at most kMaxFields, read in linear time: one section
+// numbered 999 999 999 grew past 2 GB, 5 900 sections took 6 s.
 TEST(SettingsDescription, HostileCountsAreBoundedAndReadInLinearTime) {
-  auto sections = [](int count, int from = 1) {
-    std::string text;
-    for (int n = from; n < from + count; ++n)
-      text += "[Field" + std::to_string(n) + "]\r\nType=INT\r\nName=v" + std::to_string(n) + "\r\nDefault=1\r\nHint=h\r\n";
-    return text;
-  };
-  constexpr int kMax = settings::kMaxFields;
+  std::string many = "[Common]\nNumFields=5900\n";
+  for (int n = 1; n <= 5900; ++n) many += "[Field" + std::to_string(n) + "]\nType=INT\nName=v" + std::to_string(n) + "\n";
   const struct {
-    const char* what;
     std::string text;
     int described;
     size_t fields;
-    const char* lastName;
   } cases[] = {
-      {"one far section", "[Common]\nNumFields=999999999\n[Field999999999]\nName=x\nType=INT\n", 999999999, kMax, "EMPTY"},
-      {"the largest int", "[Common]\nNumFields=0x7FFFFFFF\n[Field2147483647]\nName=x\n", 2147483647, kMax, "EMPTY"},
-      {"thousands of sections", "[Common]\nNumFields=5900\n" + sections(5900), 5900, kMax, "v2000"},
-      {"just the cap", "[Common]\nNumFields=99999\n" + sections(kMax), kMax, kMax, "v2000"},
-      {"count below the sections", "[Common]\nNumFields=3\n" + sections(5900), 3, 3, "v3"},
-      {"beyond any count", "[Common]\nNumFields=5\n[Field2147483648]\nName=x\n[Field99999999999]\n", 0, 0, ""},
+      {"[Common]\nNumFields=999999999\n[Field999999999]\nName=x\n", 999999999, 2000},
+      {"[Common]\nNumFields=0x7FFFFFFF\n[Field2147483647]\n[Field2147483648]\n", 2147483647, 2000},
+      {many, 5900, 2000},
+      {"[Common]\nNumFields=9\n[Field12345678901]\n", 0, 0},
   };
   const auto start = std::chrono::steady_clock::now();
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
     const settings::Description d = Read(c.text);
     EXPECT_EQ(d.described, c.described);
-    ASSERT_EQ(d.fields.size(), c.fields);
-    EXPECT_EQ(d.Truncated(), static_cast<size_t>(c.described) > c.fields);
-    if (!d.fields.empty()) {
-      EXPECT_EQ(d.fields.back().name, c.lastName);
-    }
-    // Planning the grid compares each name with the earlier ones through a set, not a walk.
+    EXPECT_EQ(d.fields.size(), c.fields);
     EXPECT_FALSE(settings::PlanFields(d.fields).stopped);
   }
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
-
-  settings::Description d;
-  d.described = 999999999;
-  d.fields.resize(kMax);
-  EXPECT_EQ(settings::TruncationNotice("/home/me/q3-default.ini", d),
-            "The settings description file /home/me/q3-default.ini asks for 999999999 fields; only the first 2000 are shown.");
 }
 
 TEST(SettingsDescription, FileNameFollowsTheProgramDirectory) {
