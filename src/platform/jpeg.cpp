@@ -13,6 +13,7 @@
 
 #include <jpeglib.h>
 
+#include "platform/ascii.h"
 #include "platform/paths.h"
 
 namespace platform {
@@ -37,16 +38,6 @@ void OnMessage(j_common_ptr) {}  // libjpeg's warnings are not shown to anybody
 // A progressive picture of endless scans would keep the window busy for as long as it has them.
 void OnProgress(j_common_ptr info) {
   if (reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > kMaxPictureScans) OnError(info);
-}
-
-bool EndsWithNoCase(const std::string& text, const std::string& suffix) {
-  if (text.size() < suffix.size()) return false;
-  for (size_t i = 0; i < suffix.size(); ++i) {
-    char c = text[text.size() - suffix.size() + i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != suffix[i]) return false;
-  }
-  return true;
 }
 
 bool Fits(const jpeg_decompress_struct& info) {
