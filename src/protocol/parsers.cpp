@@ -27,6 +27,24 @@ std::string CleanName(std::string_view raw) {
   return std::string(common::TrimSpacesView(stripped));
 }
 
+// The name as the game shows it: special characters mapped as in the clean name, colour
+// codes kept except those at the end, which colour nothing; empty when that is the clean
+// name itself, or when the game has no colour codes.
+std::string ColouredName(const GameTraits& traits, std::string_view raw, const std::string& clean, bool trim) {
+  if (traits.colorCodes == common::ColorCodes::None) return {};
+  std::string mapped;
+  mapped.reserve(raw.size());
+  for (const char c : raw) mapped.push_back(MapSpecialChar(c));
+  std::string_view shown = mapped;
+  for (;;) {
+    if (trim) shown = common::TrimSpacesView(shown);
+    const std::size_t n = shown.size();
+    if (n < 2 || shown[n - 2] != '^' || !common::HasColourCodes(shown.substr(n - 2), traits.colorCodes)) break;
+    shown.remove_suffix(2);
+  }
+  return shown == clean ? std::string() : std::string(shown);
+}
+
 template <typename Hook>
 void RunHook(const Hook& hook, const std::string& value) {
   if (!hook) return;
@@ -39,7 +57,7 @@ void RunHook(const Hook& hook, const std::string& value) {
 
 // One row of the status table as read.
 struct TableRow {
-  std::string num, name, score, ping, address, rate;
+  std::string num, name, colouredName, score, ping, address, rate;
 };
 
 // Which trailing column holds what, per layout.
@@ -71,7 +89,7 @@ bool TakeLastToken(std::string_view& text, std::string_view& token) {
   return true;
 }
 
-TableRow ReadTableRow(std::string_view line, TableLayout layout) {
+TableRow ReadTableRow(const GameTraits& traits, std::string_view line, TableLayout layout) {
   const LayoutColumns cols = ColumnsOf(layout);
   TableRow row;
   std::string_view rest = line;
@@ -97,6 +115,7 @@ TableRow ReadTableRow(std::string_view line, TableLayout layout) {
     for (std::size_t k = 0; k < cols.count; ++k) tail[k] = common::NextTokenView(rest, 0);
   }
   row.name = CleanName(name);
+  row.colouredName = ColouredName(traits, name, row.name, true);
   if (cols.address >= 0) row.address = StripColorCodes(tail[static_cast<std::size_t>(cols.address)]);
   if (cols.rate >= 0) row.rate = tail[static_cast<std::size_t>(cols.rate)];
   return row;
@@ -105,6 +124,7 @@ TableRow ReadTableRow(std::string_view line, TableLayout layout) {
 void Assign(PlayerRow& target, const TableRow& row, bool withRate) {
   target.num = row.num;
   target.name = row.name;
+  target.colouredName = row.colouredName;
   target.frags = row.score;
   target.ping = row.ping;
   target.address = row.address;
@@ -113,7 +133,7 @@ void Assign(PlayerRow& target, const TableRow& row, bool withRate) {
 
 }  // namespace
 
-void ParseStatusResponse(const GameTraits& /*traits*/, std::string_view reply, std::vector<PlayerRow>& players) {
+void ParseStatusResponse(const GameTraits& traits, std::string_view reply, std::vector<PlayerRow>& players) {
   players.clear();
   LineReader lines(reply);
   std::string_view line;
@@ -127,6 +147,7 @@ void ParseStatusResponse(const GameTraits& /*traits*/, std::string_view reply, s
     }
     PlayerRow row;
     row.name = CleanName(name);
+    row.colouredName = ColouredName(traits, name, row.name, true);
     players.push_back(std::move(row));
   }
 }
@@ -164,7 +185,7 @@ void ParseStatusTable(const GameTraits& traits, std::string_view reply, std::vec
   std::string_view line;
   while (lines.Next(line)) {
     if (lines.Number() <= 4 || common::TrimSpacesView(line).empty()) continue;
-    const TableRow row = ReadTableRow(line, layout);
+    const TableRow row = ReadTableRow(traits, line, layout);
     Named& named = names[row.name];
     const std::size_t occurrence = named.lines++;
     if (occurrence == 0 && !named.rows.empty()) {
@@ -206,7 +227,10 @@ void ParseUserInfo(const GameTraits& traits, std::string_view reply, std::vector
     if (lines.Number() <= 3) continue;
     const KeyValue kv = SplitKeyValue(line);
     UserInfoRow row{std::string(kv.key), std::string(kv.value)};
-    if (platform::SameTextNoCase(kv.key, "NAME")) row.value = StripColorCodes(kv.value);
+    if (platform::SameTextNoCase(kv.key, "NAME")) {
+      row.value = StripColorCodes(kv.value);
+      row.colouredValue = ColouredName(traits, kv.value, row.value, false);
+    }
     rows.push_back(std::move(row));
     if (kv.key == traits.pictureKey) RunHook(onPicture, std::string(kv.value));
   }
