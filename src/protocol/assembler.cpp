@@ -26,6 +26,12 @@ constexpr std::size_t kKeyColumns = 20;
 
 bool IsDigits(std::string_view t) { return !t.empty() && t.find_first_not_of("0123456789") == std::string_view::npos; }
 
+// What the ping column says of a client that is not playing yet or any more: CNCT, ZMBI,
+// Quake3e's CON, PRM, ZMB, Q2PRO's ASGN, DNLD, HTTP, PRIM.
+bool IsClientStateWord(std::string_view t) {
+  return (t.size() == 3 || t.size() == 4) && t.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ") == std::string_view::npos;
+}
+
 // A line of a server-info or user-info listing. `partial` is the last line of a datagram,
 // which may stop anywhere after its key.
 bool IsListingLine(std::string_view line, bool partial) {
@@ -36,7 +42,8 @@ bool IsListingLine(std::string_view line, bool partial) {
   return value == std::string_view::npos || value >= kKeyColumns;
 }
 
-// A row of a status table (num, score, ping, ...), or the empty line that ends it.
+// A row of a status table (num, score, ping or a client state, ...), or the empty line that
+// ends it.
 bool IsTableRow(std::string_view line, bool partial) {
   if (line.empty()) return !partial;
   std::string_view rest = line;
@@ -48,7 +55,7 @@ bool IsTableRow(std::string_view line, bool partial) {
     std::string_view token = rest.substr(0, end);
     if (end == std::string_view::npos && partial) return true;  // cut inside the column
     if (column == 1 && token.size() > 1 && token.front() == '-') token.remove_prefix(1);
-    if (!IsDigits(token) && !(column == 2 && (token == "CNCT" || token == "ZMBI"))) return false;
+    if (!IsDigits(token) && !(column == 2 && IsClientStateWord(token))) return false;
     if (end == std::string_view::npos) return false;
     rest.remove_prefix(end);
   }
@@ -63,14 +70,12 @@ void ReplyAssembler::NoteSent(TimePoint now) {
 }
 
 ReplyAssembler::Kind ReplyAssembler::KindOf(std::string_view datagram) const {
-  if (!StartsWith(datagram, kPrintHeader)) return Kind::None;
-  // The same precedence as the classifier: a refusal or a status response is never a listing.
-  if (IsWrongPassword(*traits_, datagram) || Contains(datagram, kNoPasswordText)) return Kind::None;
-  if (Contains(datagram, traits_->statusResponseMarker)) return Kind::None;
-  if (Contains(datagram, traits_->statusTableMarker)) return Kind::StatusTable;
-  if (Contains(datagram, kServerInfoMarker)) return Kind::ServerInfo;
-  if (Contains(datagram, kUserInfoMarker)) return Kind::UserInfo;
-  return Kind::None;
+  switch (KindOfReply(*traits_, datagram)) {
+    case ReplyKind::StatusTable: return Kind::StatusTable;
+    case ReplyKind::ServerInfo: return Kind::ServerInfo;
+    case ReplyKind::UserInfo: return Kind::UserInfo;
+    default: return Kind::None;
+  }
 }
 
 bool ReplyAssembler::MayContinue(Kind kind, std::string_view whole, std::string_view lastChunk) const {
@@ -82,9 +87,17 @@ bool ReplyAssembler::MayContinue(Kind kind, std::string_view whole, std::string_
   return nearlyFull || cutMidLine;
 }
 
-bool ReplyAssembler::BeginsWithHeading(std::string_view text) const {
-  return StartsWith(text, traits_->statusTableMarker) || StartsWith(text, traits_->statusResponseMarker) ||
-         StartsWith(text, kServerInfoMarker) || StartsWith(text, kUserInfoMarker) || StartsWith(text, "\\");
+bool ReplyAssembler::BeginsNewReply(std::string_view datagram) const {
+  const ReplyKind kind = KindOfReply(*traits_, datagram);
+  if (kind == ReplyKind::Other) return false;
+  // A status table shows itself on two lines, and a name cannot hold a line feed: no chunk of
+  // another reply looks like one.
+  if (kind == ReplyKind::StatusTable) return true;
+  // The other headings are one line, which a value printed at the start of a chunk (a
+  // player's name in the user info, say) can look like when the held chunk was cut inside
+  // its line. Then only another request still waiting for its answer makes it a new reply.
+  const bool cutInsideLine = !held_->text.empty() && held_->text.back() != '\n';
+  return !cutInsideLine || !sent_.empty();
 }
 
 bool ReplyAssembler::HasListingForm(std::string_view body) const {
@@ -110,7 +123,7 @@ bool ReplyAssembler::IsContinuation(std::string_view datagram, TimePoint now) co
   if (!held_ || now > held_->deadline) return false;
   if (!StartsWith(datagram, kPrintHeader)) return false;
   const std::string_view body = Body(datagram);
-  if (BeginsWithHeading(body) || held_->text.size() + body.size() > kMaxReply) return false;
+  if (BeginsNewReply(datagram) || held_->text.size() + body.size() > kMaxReply) return false;
   // While another answer is due, only text in the held listing's own form continues it.
   return sent_.empty() || HasListingForm(body);
 }

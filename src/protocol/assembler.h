@@ -3,8 +3,9 @@
 //
 // A server prints a command's output into a buffer and sends the buffer as one datagram
 // ("print", a line feed, the text) whenever the next printed piece would not fit, and once
-// more at the end. Only the first datagram carries the reply's heading ("map:", "Server info
-// settings:", "userinfo"); the later ones may start anywhere, in the middle of a line too.
+// more at the end. Only the first datagram carries the reply's heading (a status table's map
+// line and column heading, "Server info settings:", "userinfo"); the later ones may start
+// anywhere, in the middle of a line too, even with a player's name that reads like a heading.
 // Quake 3 sends at most 1007 text bytes per datagram, Quake 2 at most 1383.
 //
 // Rule. A reply whose heading is a status table, server info or user info is held back when
@@ -19,12 +20,15 @@
 //   - it arrives within kContinuationWindow of the held datagram (a server sends the chunks
 //     of one reply back to back);
 //   - it is printed output ("print" and a line feed after the marker);
-//   - its text does not begin with a heading of its own (a status-table or status-response
-//     marker, "Server info settings:", "userinfo", or a backslash-led info string);
+//   - it is not a reply of its own by its marks in their places (see classify.h): a status
+//     table's two heading lines never continue anything; a one-line heading (server info,
+//     user info, a status response, a refusal, a notice) does when the held datagram was cut
+//     inside a line and no other request is waiting for an answer, since then it can only be
+//     a value printed at the start of the next chunk;
 //   - either no other request is waiting for an answer, or every line of the datagram has the
-//     held reply's own form (a status-table row: number, score, ping or CNCT/ZMBI; a listing
-//     line: a key padded to 20 columns, then the value), its first line excepted when the
-//     held datagram ended inside a line. A server answers requests in order, so all chunks
+//     held reply's own form (a status-table row: number, score, ping or a client state; a
+//     listing line: a key padded to 20 columns, then the value), its first line excepted
+//     when the held datagram ended inside a line. A server answers requests in order, so all chunks
 //     of one reply come before the answer to any later request; while another answer is
 //     due, the datagram after a full-looking last chunk may be that answer ("Player 42 is
 //     not on the server"), and the form tells the two apart. Requests whose answer has not
@@ -82,7 +86,7 @@ class ReplyAssembler {
   Kind KindOf(std::string_view datagram) const;
   bool MayContinue(Kind kind, std::string_view whole, std::string_view lastChunk) const;
   bool IsContinuation(std::string_view datagram, TimePoint now) const;
-  bool BeginsWithHeading(std::string_view text) const;
+  bool BeginsNewReply(std::string_view datagram) const;
   bool HasListingForm(std::string_view body) const;
   void ExpireSent(TimePoint now);
   void Release(std::vector<std::string>& out);

@@ -52,9 +52,29 @@ LayoutColumns ColumnsOf(TableLayout layout) {
   switch (layout) {
     case TableLayout::Quake3Original: return {4, 1, 3};  // lastmsg address qport rate
     case TableLayout::Quake3Io: return {2, 0, 1};        // address rate
+    case TableLayout::Q2pro: return {5, 1, 2};           // lastmsg address rate pr fps
     case TableLayout::Quake2: break;
   }
   return {3, 1, -1};                                     // lastmsg address qport
+}
+
+constexpr std::size_t kMaxTrailing = 5;
+
+bool StartsWith(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && text.substr(0, prefix.size()) == prefix;
+}
+
+// A column heading: "cl" or "num", then "score" and "ping".
+bool IsHeading(std::string_view line) {
+  const std::string_view first = common::NextTokenView(line, 0);
+  return (first == "cl" || first == "num") && common::NextTokenView(line, 0) == "score" &&
+         common::NextTokenView(line, 0) == "ping";
+}
+
+// The part of a name that a layout cutting names at `width` characters prints.
+std::string_view MatchKey(std::string_view name, std::size_t width) {
+  if (width == 0 || name.size() <= width) return name;
+  return common::TrimSpacesView(name.substr(0, width));
 }
 
 // Takes the last space-separated token off the end of `text`; false when nothing is left
@@ -81,7 +101,7 @@ TableRow ReadTableRow(std::string_view line, TableLayout layout) {
   row.score = score;
   row.ping = ping;
 
-  std::array<std::string_view, 4> tail{};
+  std::array<std::string_view, kMaxTrailing> tail{};
   std::string_view middle = rest;
   bool fromRight = !ping.empty();
   for (std::size_t k = cols.count; fromRight && k-- > 0;) fromRight = TakeLastToken(middle, tail[k]);
@@ -101,9 +121,10 @@ TableRow ReadTableRow(std::string_view line, TableLayout layout) {
   return row;
 }
 
-void Assign(PlayerRow& target, const TableRow& row, bool withRate) {
+// `keepName`: the table cuts names, and the row keeps the whole name it has.
+void Assign(PlayerRow& target, const TableRow& row, bool withRate, bool keepName) {
   target.num = row.num;
-  target.name = row.name;
+  if (!keepName || target.name.empty()) target.name = row.name;
   target.frags = row.score;
   target.ping = row.ping;
   target.address = row.address;
@@ -130,22 +151,44 @@ void ParseStatusResponse(const GameTraits& /*traits*/, std::string_view reply, s
   }
 }
 
-TableLayout Quake3TableLayout(std::string_view heading) {
+std::optional<TableLayout> Quake3TableLayout(std::string_view heading) {
+  if (!IsHeading(heading)) return std::nullopt;
   return Contains(heading, "lastmsg") ? TableLayout::Quake3Original : TableLayout::Quake3Io;
 }
 
-TableLayout Quake2TableLayout(std::string_view) { return TableLayout::Quake2; }
+std::optional<TableLayout> Quake2TableLayout(std::string_view heading) {
+  if (!IsHeading(heading)) return std::nullopt;
+  return TableLayout::Quake2;
+}
 
-TableLayout DetectTableLayout(const GameTraits& traits, std::string_view reply) {
+std::optional<TableLayout> Q2proTableLayout(std::string_view heading) {
+  if (heading != "No UDP clients." && !IsHeading(heading)) return std::nullopt;
+  return TableLayout::Q2pro;
+}
+
+std::optional<TableForm> ReadTableForm(const GameTraits& traits, std::string_view reply) {
+  if (!StartsWith(reply, kPrintHeader)) return std::nullopt;
   LineReader lines(reply);
   std::string_view line;
-  while (lines.Next(line) && lines.Number() < 3) {
+  lines.Next(line);  // "print"
+  if (!lines.Next(line)) return std::nullopt;
+  const std::string_view mapLine = line;
+  for (const TableShape& shape : traits.tableShapes) {
+    if (shape.mapMarker.empty() || !StartsWith(mapLine, shape.mapMarker)) continue;
+    LineReader heading = lines;
+    while (heading.Number() < shape.headingLine && heading.Next(line)) {
+    }
+    if (heading.Number() != shape.headingLine) continue;
+    if (const std::optional<TableLayout> layout = shape.layout(line))
+      return TableForm{*layout, shape.headingLine + 2, shape.nameWidth};
   }
-  return traits.tableLayout(lines.Number() == 3 ? line : std::string_view());
+  return std::nullopt;
 }
 
 void ParseStatusTable(const GameTraits& traits, std::string_view reply, std::vector<PlayerRow>& players) {
-  const TableLayout layout = DetectTableLayout(traits, reply);
+  const std::optional<TableForm> form = ReadTableForm(traits, reply);
+  if (!form) return;
+  const std::size_t width = form->nameWidth;
   // Names already seen in this table, with how often: the first line of a name updates every
   // row of that name; a later line of the same name (two players of one name) updates the
   // next row of that name instead, so each player keeps a row of its own.
@@ -153,30 +196,33 @@ void ParseStatusTable(const GameTraits& traits, std::string_view reply, std::vec
   LineReader lines(reply);
   std::string_view line;
   while (lines.Next(line)) {
-    if (lines.Number() <= 4 || common::TrimSpacesView(line).empty()) continue;
-    const TableRow row = ReadTableRow(line, layout);
+    if (lines.Number() < form->firstRow) continue;
+    if (line.empty()) break;  // the end of the table
+    if (common::TrimSpacesView(line).empty()) continue;
+    const TableRow row = ReadTableRow(line, form->layout);
+    const std::string_view key = MatchKey(row.name, width);
     std::size_t occurrence = 0;
     auto it = seen.begin();
     for (; it != seen.end(); ++it)
-      if (it->first == row.name) break;
+      if (it->first == key) break;
     if (it == seen.end())
-      seen.emplace_back(row.name, 1);
+      seen.emplace_back(key, 1);
     else
       occurrence = it->second++;
 
     std::size_t index = 0;
     bool matched = false;
     for (PlayerRow& player : players) {
-      if (player.name != row.name) continue;
+      if (MatchKey(player.name, width) != key) continue;
       if (occurrence == 0 || index == occurrence) {
-        Assign(player, row, traits.hasRateColumn);
+        Assign(player, row, traits.hasRateColumn, width > 0);
         matched = true;
       }
       ++index;
     }
     if (!matched && !row.name.empty()) {
       PlayerRow added;
-      Assign(added, row, traits.hasRateColumn);
+      Assign(added, row, traits.hasRateColumn, false);
       players.push_back(std::move(added));
     }
   }
