@@ -62,6 +62,33 @@ bool IsTableRow(std::string_view line, bool partial) {
   return true;
 }
 
+// How many lines of `body` are in the form of a status table (rows) or of a listing, the first
+// one unchecked when `skipFirst`; -1 when a line is not.
+int InListingForm(std::string_view body, bool table, bool skipFirst) {
+  LineReader lines(body);
+  std::string_view line;
+  std::size_t consumed = 0;
+  int checked = 0;
+  while (lines.Next(line)) {
+    consumed += line.size() + 1;
+    const bool partial = consumed > body.size();
+    if (skipFirst) {
+      skipFirst = false;
+      continue;
+    }
+    if (!(table ? IsTableRow(line, partial) : IsListingLine(line, partial))) return -1;
+    ++checked;
+  }
+  return checked;
+}
+
+// Whether printed output that is no reply of its own looks like a later chunk of a status
+// table or a listing: some lines after its first (which may be the rest of a cut one), all in
+// the form of one of them.
+bool LooksLikeLaterChunk(std::string_view body) {
+  return InListingForm(body, true, true) > 0 || InListingForm(body, false, true) > 0;
+}
+
 }  // namespace
 
 void ReplyAssembler::NoteSent(TimePoint now) {
@@ -101,22 +128,9 @@ bool ReplyAssembler::BeginsNewReply(std::string_view datagram) const {
 }
 
 bool ReplyAssembler::HasListingForm(std::string_view body) const {
-  const bool table = held_->kind == Kind::StatusTable;
-  LineReader lines(body);
-  std::string_view line;
   // The first line continues the held one when that was cut; it may hold anything.
-  bool skip = !held_->text.empty() && held_->text.back() != '\n';
-  std::size_t consumed = 0;
-  while (lines.Next(line)) {
-    consumed += line.size() + 1;
-    const bool partial = consumed > body.size();
-    if (skip) {
-      skip = false;
-      continue;
-    }
-    if (!(table ? IsTableRow(line, partial) : IsListingLine(line, partial))) return false;
-  }
-  return true;
+  const bool skipFirst = !held_->text.empty() && held_->text.back() != '\n';
+  return InListingForm(body, held_->kind == Kind::StatusTable, skipFirst) >= 0;
 }
 
 bool ReplyAssembler::IsContinuation(std::string_view datagram, TimePoint now) const {
@@ -138,9 +152,31 @@ void ReplyAssembler::Release(std::vector<std::string>& out) {
   held_.reset();
 }
 
+void ReplyAssembler::ReleaseStrays(std::vector<std::string>& out, std::optional<TimePoint> now) {
+  while (!strays_.empty() && (!now || *now >= strays_.front().deadline)) {
+    out.push_back(std::move(strays_.front().text));
+    strays_.pop_front();
+  }
+}
+
+void ReplyAssembler::AdoptStrays(TimePoint now, std::vector<std::string>& out) {
+  ReleaseStrays(out, now);
+  while (held_ && !strays_.empty()) {
+    const std::string_view body = Body(strays_.front().text);
+    if (held_->text.size() + body.size() > kMaxReply || !HasListingForm(body)) break;
+    held_->text.append(body);
+    // It answered no request of its own: the one it was taken to answer is still waiting.
+    sent_.push_front(strays_.front().deadline - kContinuationWindow);
+    strays_.pop_front();
+    if (!MayContinue(held_->kind, held_->text, body)) Release(out);
+  }
+  ReleaseStrays(out, std::nullopt);
+}
+
 std::vector<std::string> ReplyAssembler::Feed(std::string_view datagram, TimePoint now) {
   std::vector<std::string> out;
   ExpireSent(now);
+  ReleaseStrays(out, now);
   if (held_) {
     if (IsContinuation(datagram, now)) {
       const std::string_view body = Body(datagram);
@@ -156,6 +192,15 @@ std::vector<std::string> ReplyAssembler::Feed(std::string_view datagram, TimePoi
   const Kind kind = KindOf(datagram);
   if (MayContinue(kind, datagram, kind == Kind::None ? std::string_view() : Body(datagram))) {
     held_ = Held{std::string(datagram), kind, now + kContinuationWindow};
+    AdoptStrays(now, out);
+    return out;
+  }
+  // Printed output that is no reply of its own may be a later chunk that overtook the first
+  // one of its reply: it waits for that as long as a held reply waits for its continuation.
+  if (kind == Kind::None && StartsWith(datagram, kPrintHeader) && LooksLikeLaterChunk(Body(datagram)) &&
+      KindOfReply(*traits_, datagram) == ReplyKind::Other) {
+    if (strays_.size() == kMaxStrays) ReleaseStrays(out, std::nullopt);
+    strays_.push_back(Held{std::string(datagram), kind, now + kContinuationWindow});
     return out;
   }
   out.emplace_back(datagram);
@@ -164,19 +209,23 @@ std::vector<std::string> ReplyAssembler::Feed(std::string_view datagram, TimePoi
 
 std::vector<std::string> ReplyAssembler::Poll(TimePoint now) {
   std::vector<std::string> out;
+  ReleaseStrays(out, now);
   if (held_ && now >= held_->deadline) Release(out);
   return out;
 }
 
 std::vector<std::string> ReplyAssembler::Flush() {
   std::vector<std::string> out;
+  ReleaseStrays(out, std::nullopt);
   Release(out);
   return out;
 }
 
 std::optional<TimePoint> ReplyAssembler::Deadline() const {
-  if (!held_) return std::nullopt;
-  return held_->deadline;
+  std::optional<TimePoint> deadline;
+  if (held_) deadline = held_->deadline;
+  if (!strays_.empty() && (!deadline || strays_.front().deadline < *deadline)) deadline = strays_.front().deadline;
+  return deadline;
 }
 
 }  // namespace protocol

@@ -33,11 +33,17 @@
 //     due, the datagram after a full-looking last chunk may be that answer ("Player 42 is
 //     not on the server"), and the form tells the two apart. Requests whose answer has not
 //     come within kAnswerTimeout count as lost.
+// A datagram of printed output that is no reply of its own (see classify.h) and continues no
+// held reply, but whose lines after the first have the form of a table's rows or a listing's
+// lines, may be a later chunk that overtook the first one of its reply on the way: it is held
+// as long as a continuation is awaited, and a first chunk arriving meanwhile takes it as its
+// continuation when its lines have that reply's own form (as above); else it comes out on
+// its own when its window has passed.
 // Anything else is passed on at once, and ends a held reply first.
 //
 // The window feeds every datagram it reads and reports every datagram it sends; a held reply
 // comes out when its continuation completes it, when another datagram arrives, or from Poll
-// once Deadline() has passed.
+// once Deadline() has passed; a held stray chunk from Poll.
 #include <chrono>
 #include <cstddef>
 #include <deque>
@@ -60,6 +66,8 @@ class ReplyAssembler {
   static constexpr std::size_t kPieceSlack = 64;
   // A held reply never grows past this; a longer one is passed on as it stands.
   static constexpr std::size_t kMaxReply = 64 * 1024;
+  // Chunks held while their first one may still come.
+  static constexpr std::size_t kMaxStrays = 4;
 
   explicit ReplyAssembler(const GameTraits& traits) : traits_(&traits) {}
 
@@ -67,13 +75,13 @@ class ReplyAssembler {
   void NoteSent(TimePoint now);
   // A datagram arrived. Returns the replies that are now whole, in arrival order.
   std::vector<std::string> Feed(std::string_view datagram, TimePoint now);
-  // Returns a held reply once its window has passed.
+  // Returns a held reply (or stray chunk) once its window has passed.
   std::vector<std::string> Poll(TimePoint now);
   // Returns whatever is held, at once (for instance when the window closes).
   std::vector<std::string> Flush();
   // When Poll has to be called, while a reply is held.
   std::optional<TimePoint> Deadline() const;
-  bool Holding() const { return held_.has_value(); }
+  bool Holding() const { return held_.has_value() || !strays_.empty(); }
 
  private:
   enum class Kind { None, StatusTable, ServerInfo, UserInfo };
@@ -90,9 +98,14 @@ class ReplyAssembler {
   bool HasListingForm(std::string_view body) const;
   void ExpireSent(TimePoint now);
   void Release(std::vector<std::string>& out);
+  // Passes on the stray chunks whose window has passed at `now` (all without `now`).
+  void ReleaseStrays(std::vector<std::string>& out, std::optional<TimePoint> now);
+  // The first chunk just held takes the stray chunks in its form as its continuation.
+  void AdoptStrays(TimePoint now, std::vector<std::string>& out);
 
   const GameTraits* traits_;
   std::optional<Held> held_;
+  std::deque<Held> strays_;  // in arrival order
   std::deque<TimePoint> sent_;  // requests whose answer has not begun to arrive, oldest first
 };
 

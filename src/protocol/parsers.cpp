@@ -39,6 +39,7 @@ void RunHook(const Hook& hook, const std::string& value) {
 // One row of the status table as read.
 struct TableRow {
   std::string num, name, score, ping, address, rate;
+  std::size_t printedNameSize = 0;  // colour codes included
 };
 
 // Which trailing column holds what, per layout.
@@ -69,12 +70,6 @@ bool IsHeading(std::string_view line) {
   const std::string_view first = common::NextTokenView(line, 0);
   return (first == "cl" || first == "num") && common::NextTokenView(line, 0) == "score" &&
          common::NextTokenView(line, 0) == "ping";
-}
-
-// The part of a name that a layout cutting names at `width` characters prints.
-std::string_view MatchKey(std::string_view name, std::size_t width) {
-  if (width == 0 || name.size() <= width) return name;
-  return common::TrimSpacesView(name.substr(0, width));
 }
 
 // Takes the last space-separated token off the end of `text`; false when nothing is left
@@ -116,15 +111,16 @@ TableRow ReadTableRow(std::string_view line, TableLayout layout) {
     for (std::size_t k = 0; k < cols.count; ++k) tail[k] = common::NextTokenView(rest, 0);
   }
   row.name = CleanName(name);
+  row.printedNameSize = common::TrimSpacesView(name).size();
   if (cols.address >= 0) row.address = StripColorCodes(tail[static_cast<std::size_t>(cols.address)]);
   if (cols.rate >= 0) row.rate = tail[static_cast<std::size_t>(cols.rate)];
   return row;
 }
 
-// `keepName`: the table cuts names, and the row keeps the whole name it has.
+// `keepName`: the table cut the name, and the row keeps the whole name it has.
 void Assign(PlayerRow& target, const TableRow& row, bool withRate, bool keepName) {
   target.num = row.num;
-  if (!keepName || target.name.empty()) target.name = row.name;
+  if (!keepName) target.name = row.name;
   target.frags = row.score;
   target.ping = row.ping;
   target.address = row.address;
@@ -198,27 +194,41 @@ void ParseStatusTable(const GameTraits& traits, std::string_view reply, std::vec
   while (lines.Next(line)) {
     if (lines.Number() < form->firstRow) continue;
     if (line.empty()) break;  // the end of the table
+    // A last line without its line feed lost the rest to a datagram that never came.
+    if (line.data() + line.size() == reply.data() + reply.size()) break;
     if (common::TrimSpacesView(line).empty()) continue;
     const TableRow row = ReadTableRow(line, form->layout);
-    const std::string_view key = MatchKey(row.name, width);
     std::size_t occurrence = 0;
     auto it = seen.begin();
     for (; it != seen.end(); ++it)
-      if (it->first == key) break;
+      if (it->first == row.name) break;
     if (it == seen.end())
-      seen.emplace_back(key, 1);
+      seen.emplace_back(row.name, 1);
     else
       occurrence = it->second++;
 
     std::size_t index = 0;
     bool matched = false;
     for (PlayerRow& player : players) {
-      if (MatchKey(player.name, width) != key) continue;
+      if (player.name != row.name) continue;
       if (occurrence == 0 || index == occurrence) {
-        Assign(player, row, traits.hasRateColumn, width > 0);
+        Assign(player, row, traits.hasRateColumn, false);
         matched = true;
       }
       ++index;
+    }
+    // A name that fills the cut column may be the start of a longer one: the row of that
+    // longer name (the next one for a later line of the same start) takes it.
+    if (!matched && width > 0 && row.printedNameSize >= width && !row.name.empty()) {
+      index = 0;
+      for (PlayerRow& player : players) {
+        if (player.name.size() <= row.name.size() || !StartsWith(player.name, row.name)) continue;
+        if (index++ == occurrence) {
+          Assign(player, row, traits.hasRateColumn, true);
+          matched = true;
+          break;
+        }
+      }
     }
     if (!matched && !row.name.empty()) {
       PlayerRow added;

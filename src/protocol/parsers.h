@@ -39,8 +39,10 @@ std::optional<TableForm> ReadTableForm(const GameTraits& traits, std::string_vie
 // `players` without clearing it: every row whose name equals a table row's name is updated
 // (num, name, frags, ping, address, and rate for Quake 3); a name no row has is added. The
 // rows run from below the dashes to the empty line that ends the table; a line that holds
-// only spaces changes nothing. A layout that cuts names (Q2PRO: 15 characters) matches a
-// cut name with the row whose name begins with it, and that row keeps its whole name.
+// only spaces changes nothing, and a last line without its line feed (the rest of it never
+// came) is not read. A layout that cuts names (Q2PRO: 15 characters) matches a
+// name that fills the column and that no row has with a row whose name begins with it (the
+// next such row for a later line of the same name), and that row keeps its whole name.
 //
 // Each row is read with num, score and ping from the left and the layout's fixed trailing
 // columns from the right (original Quake 3: lastmsg, address, qport, rate; ioquake3 and

@@ -98,7 +98,7 @@ TEST_F(Assembler, HandMadeChunkedTablesOfBothGames) {
 
 TEST_F(Assembler, PassesOnWholeRepliesAtOnce) {
   for (const char* name : {"q3_getstatus_14bots", "q3_kick_42", "q3_dumpuser_2", "q3_read_only", "q3_bad_rconpassword",
-                           "q3_serverinfo_2", "q3_status_14bots_2", "hand_q3orig_status"}) {
+                           "q3_cvar_sv_hostname", "q3_map_nosuchmap", "hand_q3orig_status", "hand_q2_statusresponse"}) {
     SCOPED_TRACE(name);
     ReplyAssembler a(kQuake3);
     EXPECT_EQ(a.Feed(test::Capture(name), At(0us)), (Replies{test::Capture(name)}));
@@ -112,6 +112,36 @@ TEST_F(Assembler, PassesOnWholeRepliesAtOnce) {
   EXPECT_EQ(a.Feed(full, At(0us)).size(), 1u);
 }
 
+TEST_F(Assembler, AChunkThatOvertookItsFirstIsJoinedBehindIt) {
+  struct Pair {
+    const GameTraits* game;
+    const char* first;
+    const char* second;
+  };
+  for (const Pair& p : {Pair{&kQuake3, "q3_status_14bots_1", "q3_status_14bots_2"},
+                        Pair{&kQuake3, "q3_serverinfo_1", "q3_serverinfo_2"},
+                        Pair{&kQuake2, "hand_q2_status_24_1", "hand_q2_status_24_2"}}) {
+    SCOPED_TRACE(p.first);
+    ReplyAssembler a(*p.game);
+    a.NoteSent(At(0us));
+    a.NoteSent(At(10us));  // another request right behind
+    EXPECT_TRUE(a.Feed(test::Capture(p.second), At(200us)).empty());
+    // A notice in between passes at once.
+    EXPECT_EQ(a.Feed(test::Capture("q3_kick_42"), At(205us)), (Replies{test::Capture("q3_kick_42")}));
+    EXPECT_EQ(a.Feed(test::Capture(p.first), At(210us)),
+              (Replies{test::Joined(test::Capture(p.first), test::Capture(p.second))}));
+    EXPECT_FALSE(a.Holding());
+  }
+  // A chunk of another form, or one whose first comes too late, is not taken.
+  ReplyAssembler b(kQuake3);
+  EXPECT_TRUE(b.Feed(test::Capture("q3_serverinfo_2"), At(0us)).empty());
+  EXPECT_EQ(b.Feed(test::Capture("q3_status_14bots_1"), At(1ms)), (Replies{test::Capture("q3_serverinfo_2")}));
+  EXPECT_EQ(b.Flush(), (Replies{test::Capture("q3_status_14bots_1")}));
+  EXPECT_TRUE(b.Feed(test::Capture("q3_status_14bots_2"), At(1s)).empty());
+  EXPECT_EQ(b.Feed(test::Capture("q3_status_14bots_1"), At(1s) + ReplyAssembler::kContinuationWindow + 1us),
+            (Replies{test::Capture("q3_status_14bots_2")}));
+}
+
 TEST_F(Assembler, AHeldReplyComesOutWhenItsWindowPasses) {
   ReplyAssembler a(kQuake3);
   const std::string first = test::Capture("q3_status_14bots_1");
@@ -119,15 +149,19 @@ TEST_F(Assembler, AHeldReplyComesOutWhenItsWindowPasses) {
   EXPECT_TRUE(a.Poll(At(0us) + ReplyAssembler::kContinuationWindow - 1us).empty());
   EXPECT_EQ(a.Poll(At(0us) + ReplyAssembler::kContinuationWindow), (Replies{first}));
   EXPECT_FALSE(a.Deadline().has_value());
-  // The late second half stands on its own.
+  // The late second half waits as long for a first chunk it could follow, then stands alone.
   const std::string second = test::Capture("q3_status_14bots_2");
-  EXPECT_EQ(a.Feed(second, At(400ms)), (Replies{second}));
+  EXPECT_TRUE(a.Feed(second, At(400ms)).empty());
+  EXPECT_EQ(a.Deadline(), At(400ms) + ReplyAssembler::kContinuationWindow);
+  EXPECT_EQ(a.Poll(At(400ms) + ReplyAssembler::kContinuationWindow), (Replies{second}));
 
-  // A datagram arriving after the window, before anyone polled, also ends the held reply.
+  // A datagram arriving after the window, before anyone polled, also ends what is held.
   EXPECT_TRUE(a.Feed(first, At(1s)).empty());
-  EXPECT_EQ(a.Feed(second, At(2s)), (Replies{first, second}));
-  EXPECT_TRUE(a.Feed(first, At(3s)).empty());
+  EXPECT_EQ(a.Feed(second, At(2s)), (Replies{first}));
+  EXPECT_EQ(a.Feed(test::Capture("q3_kick_42"), At(3s)), (Replies{second, test::Capture("q3_kick_42")}));
+  EXPECT_TRUE(a.Feed(first, At(4s)).empty());
   EXPECT_EQ(a.Flush(), (Replies{first}));
+  EXPECT_FALSE(a.Holding());
 }
 
 TEST_F(Assembler, NeverSwallowsTheAnswerToAnotherRequest) {

@@ -132,10 +132,14 @@ TEST(ParseStatusTable, TheTablesOfOtherEngines) {
                 "  0    15   45 Grunt                50 203.0.113.7:27901     25000 34  60 \n"
                 "  1     0 DNLD Extraordinarily       0 [2001:db8::5]:27910   15000 36  10 \n"
                 "  2     3 PRIM Name With Space      10 198.51.100.9:27910    25000 35  40 \n"
+                "  3     1 CNCT ^1Very^7LongNam       0 198.51.100.7:27910    25000 35  40 \n"
                 "\nNo TCP clients.\n",
-       TableLayout::Q2pro, {{"", "ExtraordinarilyLongName", "", "", "", ""}, {"", "Name With Spaces", "", "", "", ""}},
+       TableLayout::Q2pro,
+       {{"", "ExtraordinarilyLongName", "", "", "", ""}, {"", "Name With Spaces", "", "", "", ""},
+        {"", "VeryLongName", "", "", "", ""}},
        {{"1", "ExtraordinarilyLongName", "0", "DNLD", "[2001:db8::5]:27910", ""},
         {"2", "Name With Spaces", "3", "PRIM", "198.51.100.9:27910", ""},
+        {"3", "VeryLongName", "1", "CNCT", "198.51.100.7:27910", ""},
         {"0", "Grunt", "15", "45", "203.0.113.7:27901", ""}}},
       {"Q2PRO with nobody on it", &kQuake2, kPrint + "Current map: q2dm1\n\nNo UDP clients.\n\nNo TCP clients.\n",
        TableLayout::Q2pro, {{"", "Left", "", "", "", ""}}, {{"", "Left", "", "", "", ""}}},
@@ -165,6 +169,11 @@ TEST(ParseStatusTable, MergesWithoutClearingAndLeavesEmptyLinesAlone) {
   EXPECT_EQ(rows[0], PlayerRow{});  // an empty line does not blank a row without a name
   EXPECT_EQ(rows[1].name, "Gone");  // rows the table does not mention stay
   EXPECT_EQ(rows[2], (PlayerRow{"0", "Sarge", "5", "40", "10.0.0.1:27960", "25000"}));
+
+  // A table whose last datagram never came: its cut last line is not read.
+  rows = Table(kQuake3, test::Capture("q3_status_14bots_1"));
+  ASSERT_EQ(rows.size(), 10u);
+  EXPECT_EQ(rows.back(), (PlayerRow{"9", "Beret", "0", "0", "bot", "16384"}));
 
   // A row with too few columns is read left to right.
   rows = Table(kQuake3, Q3IoTable(" 3     0   50 OnlyName\n"));
