@@ -35,22 +35,35 @@ struct Layout {
   test::StatusLayout layout;
   const protocol::GameTraits* traits;
   std::size_t minTableDatagrams;  // how many datagrams the table of kPlayers players takes
+  // Names no longer than 16 characters: Yamagi's server never answers the status otherwise.
+  bool shortNames = false;
 };
 
 const Layout kLayouts[] = {
     {"Quake 3, today's table", test::Game::Quake3, test::StatusLayout::Ioquake3, &protocol::kQuake3, 3},
     {"Quake 3, original table", test::Game::Quake3, test::StatusLayout::Original, &protocol::kQuake3, 3},
+    {"Quake3e", test::Game::Quake3, test::StatusLayout::Quake3e, &protocol::kQuake3, 3},
     {"Quake 2", test::Game::Quake2, test::StatusLayout::Ioquake3, &protocol::kQuake2, 2},
+    {"Yamagi Quake 2", test::Game::Quake2, test::StatusLayout::Yamagi, &protocol::kQuake2, 2, true},
+    {"Q2PRO", test::Game::Quake2, test::StatusLayout::Q2pro, &protocol::kQuake2, 2},
 };
 
-// Every kind of player (host, bots, coloured, spaced and long names, CNCT, ZMBI), then bots.
-std::vector<test::Player> ManyPlayers() {
+// Every kind of player (host, bots, coloured, spaced and long names, every state), then bots.
+std::vector<test::Player> ManyPlayers(bool shortNames) {
   std::vector<test::Player> players = test::MixedPlayers();
+  test::Player primed = test::Player::Human("Primed", "203.0.113.60:27960", 0);
+  primed.state = test::PlayerState::Primed;
+  test::Player loading = test::Player::Human("^2Loading", "[2001:db8::5]:27960", 0);
+  loading.state = test::PlayerState::Downloading;
+  players.push_back(primed);
+  players.push_back(loading);
   for (test::Player bot : test::BotPlayers(kPlayers - static_cast<int>(players.size()))) {
     bot.name += "_b";  // apart from the stock names among the mixed ones
     bot.slot = -1;
     players.push_back(bot);
   }
+  if (shortNames)
+    for (test::Player& p : players) p.name.resize(std::min<std::size_t>(p.name.size(), 16));
   return players;
 }
 
@@ -60,21 +73,42 @@ test::GameServerConfig ConfigFor(const Layout& l) {
   config.game = l.game;
   config.layout = l.layout;
   config.password = "secret";
-  config.players = ManyPlayers();
+  config.players = ManyPlayers(l.shortNames);
   return config;
 }
 
-// The row a player should end up as: the status table's values, the name cleaned.
-PlayerRow Expected(const test::Player& p, bool withRate) {
+// What the ping column says of a player in the layout.
+std::string PingText(const test::Player& p, test::StatusLayout layout) {
+  using test::PlayerState;
+  using test::StatusLayout;
+  const bool q3e = layout == StatusLayout::Quake3e;
+  const bool q2pro = layout == StatusLayout::Q2pro;
+  switch (p.state) {
+    case PlayerState::Connecting: return q3e ? "CON" : "CNCT";
+    case PlayerState::Downloading: return q3e ? "CON" : q2pro ? "DNLD" : "CNCT";
+    case PlayerState::Zombie: return q3e ? "ZMB" : "ZMBI";
+    case PlayerState::Primed:
+      if (q3e) return "PRM";
+      if (q2pro) return "PRIM";
+      break;
+    case PlayerState::Active: break;
+  }
+  return std::to_string(p.ping);
+}
+
+// The row a player should end up as: the status table's values, the name cleaned, the
+// address as the layout prints it.
+PlayerRow Expected(const test::Player& p, const Layout& l) {
   PlayerRow row;
   row.num = std::to_string(p.slot);
   row.name = TrimSpaces(StripColorCodes(p.name));
   row.frags = std::to_string(p.score);
-  row.ping = p.state == test::PlayerState::Connecting ? "CNCT"
-             : p.state == test::PlayerState::Zombie   ? "ZMBI"
-                                                      : std::to_string(p.ping);
+  row.ping = PingText(p, l.layout);
   row.address = p.address;
-  if (withRate) row.rate = std::to_string(p.rate);
+  const std::size_t colon = p.address.rfind(':');
+  if (l.layout == test::StatusLayout::Yamagi && colon != std::string::npos && p.address.front() != '[')
+    row.address = "[" + p.address.substr(0, colon) + "]" + p.address.substr(colon);
+  if (l.traits->hasRateColumn) row.rate = std::to_string(p.rate);
   return row;
 }
 
@@ -150,7 +184,7 @@ TEST(ProtocolWire, EveryLayoutGivesEveryPlayerAndEveryRuleWhole) {
     EXPECT_EQ(d.send, " serverinfo");
     protocol::ParseStatusTable(traits, replies[0], rows);
     std::vector<PlayerRow> expected;
-    for (const test::Player& p : server.Players()) expected.push_back(Expected(p, traits.hasRateColumn));
+    for (const test::Player& p : server.Players()) expected.push_back(Expected(p, l));
     std::sort(rows.begin(), rows.end(), [](const PlayerRow& a, const PlayerRow& b) {
       return std::stoi(a.num) < std::stoi(b.num);
     });
