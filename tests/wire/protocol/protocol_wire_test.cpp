@@ -17,8 +17,8 @@
 #include "protocol/classify.h"
 #include "protocol/packets.h"
 #include "protocol/parsers.h"
+#include "support/engine_rows.h"
 #include "support/gameserver/game_server.h"
-#include "support/gameserver/sample_players.h"
 
 namespace {
 
@@ -48,68 +48,14 @@ const Layout kLayouts[] = {
     {"Q2PRO", test::Game::Quake2, test::StatusLayout::Q2pro, &protocol::kQuake2, 2},
 };
 
-// Every kind of player (host, bots, coloured, spaced and long names, every state), then bots.
-std::vector<test::Player> ManyPlayers(bool shortNames) {
-  std::vector<test::Player> players = test::MixedPlayers();
-  test::Player primed = test::Player::Human("Primed", "203.0.113.60:27960", 0);
-  primed.state = test::PlayerState::Primed;
-  test::Player loading = test::Player::Human("^2Loading", "[2001:db8::5]:27960", 0);
-  loading.state = test::PlayerState::Downloading;
-  players.push_back(primed);
-  players.push_back(loading);
-  for (test::Player bot : test::BotPlayers(kPlayers - static_cast<int>(players.size()))) {
-    bot.name += "_b";  // apart from the stock names among the mixed ones
-    bot.slot = -1;
-    players.push_back(bot);
-  }
-  if (shortNames)
-    for (test::Player& p : players) p.name.resize(std::min<std::size_t>(p.name.size(), 16));
-  return players;
-}
-
-// A server of the layout's game with ManyPlayers and the password "secret".
+// A server of the layout's game with players of every kind and the password "secret".
 test::GameServerConfig ConfigFor(const Layout& l) {
   test::GameServerConfig config;
   config.game = l.game;
   config.layout = l.layout;
   config.password = "secret";
-  config.players = ManyPlayers(l.shortNames);
+  config.players = test::PlayersOfEveryKind(kPlayers, l.shortNames ? 16 : 0);
   return config;
-}
-
-// What the ping column says of a player in the layout.
-std::string PingText(const test::Player& p, test::StatusLayout layout) {
-  using test::PlayerState;
-  using test::StatusLayout;
-  const bool q3e = layout == StatusLayout::Quake3e;
-  const bool q2pro = layout == StatusLayout::Q2pro;
-  switch (p.state) {
-    case PlayerState::Connecting: return q3e ? "CON" : "CNCT";
-    case PlayerState::Downloading: return q3e ? "CON" : q2pro ? "DNLD" : "CNCT";
-    case PlayerState::Zombie: return q3e ? "ZMB" : "ZMBI";
-    case PlayerState::Primed:
-      if (q3e) return "PRM";
-      if (q2pro) return "PRIM";
-      break;
-    case PlayerState::Active: break;
-  }
-  return std::to_string(p.ping);
-}
-
-// The row a player should end up as: the status table's values, the name cleaned, the
-// address as the layout prints it.
-PlayerRow Expected(const test::Player& p, const Layout& l) {
-  PlayerRow row;
-  row.num = std::to_string(p.slot);
-  row.name = TrimSpaces(StripColorCodes(p.name));
-  row.frags = std::to_string(p.score);
-  row.ping = PingText(p, l.layout);
-  row.address = p.address;
-  const std::size_t colon = p.address.rfind(':');
-  if (l.layout == test::StatusLayout::Yamagi && colon != std::string::npos && p.address.front() != '[')
-    row.address = "[" + p.address.substr(0, colon) + "]" + p.address.substr(colon);
-  if (l.traits->hasRateColumn) row.rate = std::to_string(p.rate);
-  return row;
 }
 
 // A UDP client pointed at the server, with the assembler between its datagrams and the test.
@@ -184,7 +130,8 @@ TEST(ProtocolWire, EveryLayoutGivesEveryPlayerAndEveryRuleWhole) {
     EXPECT_EQ(d.send, " serverinfo");
     protocol::ParseStatusTable(traits, replies[0], rows);
     std::vector<PlayerRow> expected;
-    for (const test::Player& p : server.Players()) expected.push_back(Expected(p, l));
+    for (const test::Player& p : server.Players())
+      expected.push_back(test::ExpectedRow(p, l.layout, traits.hasRateColumn));
     std::sort(rows.begin(), rows.end(), [](const PlayerRow& a, const PlayerRow& b) {
       return std::stoi(a.num) < std::stoi(b.num);
     });
