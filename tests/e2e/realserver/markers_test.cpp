@@ -71,11 +71,10 @@ TEST_F(Markers, BotsAndAHostNameLikeMarkersLeaveThePollingWhole) {
   const std::vector<ServerPlayer> players = server->Players();
   ASSERT_EQ(players.size(), kMarkerBots.size());
   for (const ServerPlayer& player : players) {
-    const std::string name = TrimSpaces(StripColorCodes(player.name));
-    SCOPED_TRACE(name);
-    const int row = FindPlayer(window->LV_Players, QString::fromStdString(name));
-    ASSERT_GE(row, 0);
-    const std::vector<std::string> texts = RowTexts(window->LV_Players, row);
+    SCOPED_TRACE(player.name);
+    const std::vector<std::string> texts = RowOf(window->LV_Players, player);
+    ASSERT_EQ(texts.size(), 6u);
+    EXPECT_EQ(texts[1], TrimSpaces(StripColorCodes(player.name)));
     EXPECT_EQ(texts[3], "0");
     EXPECT_EQ(texts[4], "bot");
     EXPECT_EQ(texts[5], "16384");

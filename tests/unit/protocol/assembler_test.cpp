@@ -20,6 +20,17 @@ const std::string kPrint = "\xFF\xFF\xFF\xFFprint\n"s;
 // The start of a status table: the map line, the heading and the dashes.
 const std::string kTableHead = kPrint + "map: x\ncl score ping name address rate\n-- ----- ----\n";
 
+// Captured and hand-made replies of two datagrams.
+struct ChunkPair {
+  const GameTraits* game;
+  const char* first;
+  const char* second;
+};
+const ChunkPair kChunkPairs[] = {{&kQuake3, "q3_status_14bots_1", "q3_status_14bots_2"},
+                                 {&kQuake3, "q3_serverinfo_1", "q3_serverinfo_2"},
+                                 {&kQuake3, "hand_q3orig_status_16_1", "hand_q3orig_status_16_2"},
+                                 {&kQuake2, "hand_q2_status_24_1", "hand_q2_status_24_2"}};
+
 class Assembler : public ::testing::Test {
  protected:
   TimePoint t0 = TimePoint{} + 100s;
@@ -113,14 +124,7 @@ TEST_F(Assembler, PassesOnWholeRepliesAtOnce) {
 }
 
 TEST_F(Assembler, AChunkThatOvertookItsFirstIsJoinedBehindIt) {
-  struct Pair {
-    const GameTraits* game;
-    const char* first;
-    const char* second;
-  };
-  for (const Pair& p : {Pair{&kQuake3, "q3_status_14bots_1", "q3_status_14bots_2"},
-                        Pair{&kQuake3, "q3_serverinfo_1", "q3_serverinfo_2"},
-                        Pair{&kQuake2, "hand_q2_status_24_1", "hand_q2_status_24_2"}}) {
+  for (const ChunkPair& p : kChunkPairs) {
     SCOPED_TRACE(p.first);
     ReplyAssembler a(*p.game);
     a.NoteSent(At(0us));
@@ -197,15 +201,7 @@ TEST_F(Assembler, NeverSwallowsTheAnswerToAnotherRequest) {
 }
 
 TEST_F(Assembler, JoinsARealContinuationEvenWhileAnotherAnswerIsDue) {
-  struct Pair {
-    const GameTraits* game;
-    const char* first;
-    const char* second;
-  };
-  for (const Pair& p : {Pair{&kQuake3, "q3_status_14bots_1", "q3_status_14bots_2"},
-                        Pair{&kQuake3, "q3_serverinfo_1", "q3_serverinfo_2"},
-                        Pair{&kQuake3, "hand_q3orig_status_16_1", "hand_q3orig_status_16_2"},
-                        Pair{&kQuake2, "hand_q2_status_24_1", "hand_q2_status_24_2"}}) {
+  for (const ChunkPair& p : kChunkPairs) {
     SCOPED_TRACE(p.first);
     ReplyAssembler a(*p.game);
     a.NoteSent(At(0us));
