@@ -2,14 +2,19 @@
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 BENCH_BUILD ?= build-bench
+DEB_BUILD  ?= build-deb
 RUNDIR     ?= run
 JOBS       ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
 # Debian packages the build needs, and those the test suite needs on top.
 BUILD_PACKAGES := cmake g++ make pkg-config qt6-base-dev libgl-dev libjpeg62-turbo-dev libgtest-dev libgmock-dev
-TEST_PACKAGES  := xvfb xauth x11-utils imagemagick python3 openarena-server
+TEST_PACKAGES  := xvfb xauth x11-utils xdotool imagemagick libjpeg-turbo-progs python3 openarena-server appstream desktop-file-utils
 BENCH_PACKAGES := libbenchmark-dev xvfb xauth x11-utils
+# Building the Debian package and checking its contents (lintian, the metainfo, the desktop
+# entry); then starting the installed program under Xvfb.
+DEB_PACKAGES   := dpkg-dev file lintian appstream desktop-file-utils
+DEB_CHECK_PACKAGES := xvfb xauth x11-utils imagemagick
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
@@ -21,7 +26,7 @@ define install_missing
 	fi
 endef
 
-.PHONY: all run test sanitize bench deps test-deps bench-deps build build-asan clean levelshots
+.PHONY: all run test sanitize bench deb deb-check deps test-deps bench-deps build build-asan clean levelshots
 
 all: build
 
@@ -43,8 +48,10 @@ build: deps $(BUILD)/CMakeCache.txt
 # Starts Corvane in a working folder that holds the shipped data, through the same launcher
 # an installed Corvane uses: shipped files are brought in where the folder's copy is missing or
 # still the one shipped before, a file the user changed is kept, and Corvane.ini is never touched.
+# The first start that finds OpenArena's or Quake 3's data imports its level pictures.
 run: build
 	CORVANE_HOME="$(abspath $(RUNDIR))" CORVANE_DATA_DIR="$(CURDIR)/data" \
+	  CORVANE_LEVELSHOTS="$(CURDIR)/tools/levelshots/levelshots.py" \
 	  CORVANE_PROGRAM="$(CURDIR)/$(BUILD)/src/app/corvane" sh "$(CURDIR)/$(BUILD)/packaging/corvane-launcher"
 
 test: test-deps build
@@ -63,6 +70,23 @@ bench: bench-deps
 	cmake --build $(BENCH_BUILD) -j $(JOBS)
 	cd $(BENCH_BUILD) && $(MAKE) -s --no-print-directory -f $(CURDIR)/bench/run.mk SRC=$(CURDIR)
 
+# The Debian package, $(DEB_BUILD)/corvane_VERSION_ARCH.deb, built with Debian's hardening flags;
+# install it with `sudo apt-get install ./$(DEB_BUILD)/corvane_*.deb`.
+DEB_BUILDFLAGS = DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags
+deb: deps
+	$(call install_missing,$(DEB_PACKAGES))
+	cmake -S . -B $(DEB_BUILD) -DCMAKE_BUILD_TYPE=Release -DCORVANE_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr \
+	  -DCMAKE_CXX_FLAGS="$$($(DEB_BUILDFLAGS) --get CPPFLAGS) $$($(DEB_BUILDFLAGS) --get CXXFLAGS)" \
+	  -DCMAKE_EXE_LINKER_FLAGS="$$($(DEB_BUILDFLAGS) --get LDFLAGS)" $(CMAKE_FLAGS)
+	cmake --build $(DEB_BUILD) -j $(JOBS)
+	rm -f $(DEB_BUILD)/corvane_*.deb
+	cd $(DEB_BUILD) && cpack -G DEB
+
+# Checks the package and installs it on this machine: see packaging/check-package.sh.
+deb-check: deb
+	$(call install_missing,$(DEB_CHECK_PACKAGES))
+	sh packaging/check-package.sh $(DEB_BUILD)/corvane_*.deb
+
 # Copies the level pictures of an installed game into the working folder:
 #   make levelshots PAK=/usr/share/games/openarena/baseoa [GAME=q3|q2] [DEST=run] [FORCE=1] [SIZE=128]
 GAME ?= q3
@@ -73,4 +97,4 @@ levelshots:
 	  $(if $(filter 1 yes true,$(FORCE)),--force) $(if $(SIZE),--size "$(SIZE)") "$(PAK)"
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(DEB_BUILD)

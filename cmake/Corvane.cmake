@@ -40,3 +40,21 @@ function(corvane_add_subfolders)
     endif()
   endforeach()
 endfunction()
+
+# corvane_python_test(NAME MODULE [TIMEOUT seconds]) : a Python unittest module of the current
+# source folder, run by CTest with the source and build trees in CORVANE_SOURCE_DIR and
+# CORVANE_BINARY_DIR. Left out where there is no Python.
+function(corvane_python_test name module)
+  cmake_parse_arguments(A "" "TIMEOUT" "" ${ARGN})
+  find_package(Python3 COMPONENTS Interpreter)
+  if(NOT Python3_Interpreter_FOUND)
+    return()
+  endif()
+  if(NOT A_TIMEOUT)
+    set(A_TIMEOUT 60)
+  endif()
+  add_test(NAME ${name} COMMAND Python3::Interpreter -m unittest -v ${module}
+           WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR})
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${A_TIMEOUT} ENVIRONMENT
+    "CORVANE_SOURCE_DIR=${PROJECT_SOURCE_DIR};CORVANE_BINARY_DIR=${PROJECT_BINARY_DIR};PYTHONDONTWRITEBYTECODE=1")
+endfunction()

@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -24,7 +25,10 @@ namespace {
 
 constexpr int kGameTypeRole = Qt::UserRole;
 
-// The list view, telling of double-clicks anywhere in it (on a row or not).
+// The list view, telling of double-clicks anywhere in it (on a row or not). While no row is
+// selected, the first Up, Down or Space selects the first row, as a desktop list does, so that
+// the dialog is answered from the keyboard with Down and Enter. (Left alone, the view would
+// move on from the row that has the focus frame and select the second row, or none at all.)
 class ServerListView : public QTreeWidget {
  public:
   using QTreeWidget::QTreeWidget;
@@ -34,6 +38,18 @@ class ServerListView : public QTreeWidget {
   void mouseDoubleClickEvent(QMouseEvent* event) override {
     QTreeWidget::mouseDoubleClickEvent(event);
     if (event->button() == Qt::LeftButton && onDoubleClick) onDoubleClick();
+  }
+
+  void keyPressEvent(QKeyEvent* event) override {
+    const bool startsSelection = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier &&
+                                 (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down || event->key() == Qt::Key_Space);
+    if (startsSelection && selectedItems().isEmpty() && topLevelItemCount() > 0) {
+      setCurrentItem(topLevelItem(0));
+      scrollToItem(topLevelItem(0));
+      event->accept();
+      return;
+    }
+    QTreeWidget::keyPressEvent(event);
   }
 };
 

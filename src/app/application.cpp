@@ -27,6 +27,9 @@ void TApplication::Initialize() {
   setApplicationName(Title());
   setProperty(kHelpFileProperty, QString("Corvane.hlp"));
   setWindowIcon(QIcon(":/images/corvane.png"));
+  // The installed desktop entry, org.corvane.Corvane.desktop, by which a desktop shows the
+  // program's windows with its name and icon.
+  setDesktopFileName("org.corvane.Corvane");
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {

@@ -15,7 +15,7 @@ class TApplication : public QApplication {
   // property "HelpFile". No command opens it.
   static QString HelpFile();
 
-  // Sets the title, the help file name and the window icon.
+  // Sets the title, the help file name, the window icon and the desktop entry it belongs to.
   void Initialize();
 
   // Command handlers run under platform::Guarded. Should an exception still escape an event

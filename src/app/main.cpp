@@ -1,6 +1,7 @@
 // Program start: the directory, the units' settings, the application, the frame and the
 // dialogs that live for the whole run; then the event loop until the frame has closed.
 #include "app/application.h"
+#include "app/launchernotice.h"
 #include "app/mainunit.h"
 #include "app/startup.h"
 #include "platform/paths.h"
@@ -20,6 +21,7 @@ int main(int argc, char* argv[]) {
   app::CloseOnTerminationSignal(frame);
 
   frame.show();
+  frame.ShowStatusText(app::TakeLauncherNotice());
   const int result = application.exec();
   app::DestroyLongLivedForms();
   return result;

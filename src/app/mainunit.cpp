@@ -18,6 +18,7 @@
 #include "app/mdiclient.h"
 #include "app/windowops.h"
 #include "platform/errorhandler.h"
+#include "platform/text.h"
 
 TF_Main* F_Main = nullptr;
 
@@ -152,6 +153,15 @@ void TF_Main::CreateStatusBar() {
     bar->addWidget(panel);
     *panels[i] = panel;
   }
+  StatusText = new QLabel(bar);
+  StatusText->setObjectName("StatusText");
+  StatusText->setTextFormat(Qt::PlainText);
+  bar->addWidget(StatusText, 1);
+}
+
+void TF_Main::ShowStatusText(const std::string& text) {
+  StatusText->setText(platform::ToUnicode(text));
+  StatusText->setToolTip(StatusText->text());  // the whole line, should the window be too narrow
 }
 
 void TF_Main::SetCommand(TFrameCommand which, std::function<void()> handler) {

@@ -55,6 +55,9 @@ class TF_Main : public QMainWindow, public platform::MdiHost {
   QWidget* ActiveChild() const;
   app::MdiClient* ClientArea() const { return MDIClient; }
 
+  // Shows a line of news in the status bar, right of its two panels (8-bit text; empty clears it).
+  void ShowStatusText(const std::string& text);
+
   // "&File"
   QMenu* File1;
   QAction* Connect1;
@@ -141,6 +144,7 @@ class TF_Main : public QMainWindow, public platform::MdiHost {
   app::MdiClient* MDIClient;
   QLabel* StatusPanel1;
   QLabel* StatusPanel2;
+  QLabel* StatusText;
   QAction* toolSeparator_ = nullptr;
   QAction* helpSeparator_ = nullptr;
   QAction* windowListSeparator_ = nullptr;

@@ -1,5 +1,6 @@
 #include "platform/dialogs.h"
 
+#include <QApplication>
 #include <QColorDialog>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -9,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -66,9 +68,27 @@ class FontColorDialog : public QDialog {
   QColor color_;
 };
 
+// Gives the activation back to the window that had it when a modal dialog opened, once the
+// dialog has closed. A window manager often does so by itself, but not always (and there may
+// be none): the window then goes on taking keys for its focused control without being the
+// active window, so its menus' Alt letters type into that control instead of opening them.
+class KeepActivation {
+ public:
+  KeepActivation() : before_(QApplication::activeWindow()) {}
+  ~KeepActivation() {
+    if (before_ && before_->isVisible() && QApplication::activeWindow() != before_) before_->activateWindow();
+  }
+  KeepActivation(const KeepActivation&) = delete;
+  KeepActivation& operator=(const KeepActivation&) = delete;
+
+ private:
+  QPointer<QWidget> before_;
+};
+
 class QtDialogs : public Dialogs {
  public:
   int MessageBox(QWidget* parent, const MessageBoxRequest& request) override {
+    const KeepActivation keep;
     QMessageBox box(parent);
     switch (request.type) {
       case MsgType::Warning: box.setIcon(QMessageBox::Warning); break;
@@ -90,9 +110,13 @@ class QtDialogs : public Dialogs {
     return mrOk;
   }
 
-  int ExecModal(QDialog& dialog) override { return dialog.exec(); }
+  int ExecModal(QDialog& dialog) override {
+    const KeepActivation keep;
+    return dialog.exec();
+  }
 
   bool SaveFile(QWidget* parent, const SaveDialogRequest& request, QString& fileName) override {
+    const KeepActivation keep;
     QFileDialog dialog(parent);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -108,6 +132,7 @@ class QtDialogs : public Dialogs {
   }
 
   bool ChooseFont(QWidget* parent, QFont& font, QColor& color) override {
+    const KeepActivation keep;
     FontColorDialog dialog(parent, font, color);
     if (dialog.exec() != QDialog::Accepted) return false;
     font = dialog.Font();
@@ -116,6 +141,7 @@ class QtDialogs : public Dialogs {
   }
 
   bool ChooseColor(QWidget* parent, QColor& color) override {
+    const KeepActivation keep;
     const QColor chosen = QColorDialog::getColor(color, parent);
     if (!chosen.isValid()) return false;
     color = chosen;

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Draws Corvane's pictures with ImageMagick 6 (`convert`): the raven crest, the title banner,
-# the tool-bar and game icons, the About logo, the application icon and the question-mark
-# picture shown when a level or player picture is missing.
+# the tool-bar and game icons, the About logo, the application icon (also at the sizes of the
+# desktop's icon theme, and as a scalable SVG picture) and the question-mark picture shown
+# when a level or player picture is missing.
 #
 #   tools/artwork/make_artwork.sh [SOURCE_TREE]
 #
@@ -11,6 +12,7 @@ set -eu
 
 ROOT=${1:-$(cd "$(dirname "$0")/../.." && pwd)}
 IMAGES=$ROOT/resources/images
+ICONS=$ROOT/packaging/icons/hicolor
 PLAYERS=$ROOT/data/players
 FONT=${CORVANE_ART_FONT:-DejaVu-Sans-Bold}
 W=$(mktemp -d)
@@ -49,7 +51,7 @@ bmp8() { convert "$1" -background black -alpha remove -alpha off +dither -colors
 bmp24() { convert "$1" -background black -alpha remove -alpha off -type TrueColor -compress None BMP3:"$2"; }
 png() { convert "$1" -strip -define png:exclude-chunks=date,time -define png:color-type=6 PNG32:"$2"; }
 
-mkdir -p "$IMAGES/toolbar" "$IMAGES/games" "$PLAYERS"
+mkdir -p "$IMAGES/toolbar" "$IMAGES/games" "$PLAYERS" "$ICONS/scalable/apps"
 
 # Emblem: the crest on black, shown centred on the frame's black background.
 crest "$W/crest.png" 560x680 4 '#e0301c-#5c0804'
@@ -76,22 +78,37 @@ convert -size 560x680 gradient:'#2a3344-#07090e' \
   -resize 140x170 "$W/about.png"
 bmp8 "$W/about.png" "$IMAGES/about_logo.bmp"
 
-# Application icon: the crest on a clear background.
+# Application icon: the crest on a clear background, 64 x 64 in the program (the desktop's
+# icon theme takes that one too) and at the theme's other sizes from 32 pixels up.
 crest "$W/icon_crest.png" 560x680 4 '#e0301c-#5c0804'
-convert "$W/icon_crest.png" -trim +repage -resize 256x256 -gravity center -background none -extent 256x256 \
-  -resize 64x64 "$W/icon.png"
-png "$W/icon.png" "$IMAGES/corvane.png"
+for size in 32 48 64 128 256; do
+  convert "$W/icon_crest.png" -trim +repage -resize 256x256 -gravity center -background none -extent 256x256 \
+    -resize ${size}x$size "$W/icon$size.png"
+done
+png "$W/icon64.png" "$IMAGES/corvane.png"
+for size in 32 48 128 256; do
+  mkdir -p "$ICONS/${size}x$size/apps"
+  png "$W/icon$size.png" "$ICONS/${size}x$size/apps/corvane.png"
+done
 
 # Game icons, 16 x 16: the crest's shield in red (Quake 3 Arena) and teal (Quake 2), a globe
 # for Quake World. Small sizes need a plain, bold mark rather than the detailed raven.
+# small_shield COLOUR OUT [SIZE]: the mark two pixels smaller than SIZE (16 unless given).
 small_shield() {
+  size=${3:-16}
   convert -size 128x128 xc:none -stroke '#18181c' -strokewidth 8 \
     -fill '#d8d8de' -draw "path 'M 10,6 L 118,6 L 118,62 C 118,92 92,112 64,124 C 36,112 10,92 10,62 Z'" \
     -stroke none -fill "$1" -draw "path 'M 24,20 L 104,20 L 104,62 C 104,84 86,99 64,109 C 42,99 24,84 24,62 Z'" \
     -fill '#101012' -draw "path 'M 28,66 L 60,44 C 68,32 88,30 97,41 C 104,52 102,68 98,82 L 94,100 L 74,98 L 76,76 Z'" \
-    -resize 14x14 -background none -gravity center -extent 16x16 "$2"
+    -resize $((size - 2))x$((size - 2)) -background none -gravity center -extent ${size}x$size "$2"
 }
 small_shield '#d82818' "$W/q3a.png"; png "$W/q3a.png" "$IMAGES/games/q3a.png"
+# The application icon below 32 pixels: the plain red shield.
+for size in 16 22 24; do
+  mkdir -p "$ICONS/${size}x$size/apps"
+  small_shield '#d82818' "$W/icon$size.png" $size
+  png "$W/icon$size.png" "$ICONS/${size}x$size/apps/corvane.png"
+done
 small_shield '#10a49c' "$W/q2.png"; png "$W/q2.png" "$IMAGES/games/q2.png"
 convert -size 128x128 xc:black -fill white -draw 'circle 64,64 64,8' "$W/disc.png"
 convert -size 160x160 radial-gradient:'#9ad6ff-#0c3a8a' -crop 128x128+4+4 +repage \
@@ -144,5 +161,28 @@ convert -size 256x256 xc:none -fill '#0c2a5c' -draw 'circle 128,128 128,6' \
   -resize 64x64 -channel A -threshold 50% +channel "$W/question.png"
 convert -size 64x64 xc:"$KEY" "$W/question.png" -composite "$W/question_flat.png"
 bmp24 "$W/question_flat.png" "$PLAYERS/Question.bmp"
+
+# The crest as a scalable picture, from the same outlines, filling its square as the icons do:
+# its gradients span the 140 x 170 frame, as the drawn ones do.
+cat >"$ICONS/scalable/apps/corvane.svg" <<EOF
+<?xml version="1.0" encoding="UTF-8"?>
+<svg xmlns="http://www.w3.org/2000/svg" width="256" height="256" viewBox="-4 12 148 148">
+  <title>Corvane</title>
+  <defs>
+    <linearGradient id="rim" gradientUnits="userSpaceOnUse" x1="0" y1="0" x2="0" y2="170">
+      <stop offset="0" stop-color="#f4f4f4"/><stop offset="1" stop-color="#60606a"/>
+    </linearGradient>
+    <linearGradient id="field" gradientUnits="userSpaceOnUse" x1="0" y1="0" x2="0" y2="170">
+      <stop offset="0" stop-color="#e0301c"/><stop offset="1" stop-color="#5c0804"/>
+    </linearGradient>
+  </defs>
+  <path d="$SHIELD" fill="url(#rim)"/>
+  <path d="$FIELD" fill="url(#field)"/>
+  <path d="$RAVEN" fill="#101012" stroke="#c8c8d0" stroke-width="1.2"/>
+  <path d="$MOUTH" fill="none" stroke="#5a5a64" stroke-width="0.9"/>
+  <circle cx="90" cy="62" r="3" fill="#ff3020"/>
+  <circle cx="91" cy="61" r="0.9" fill="#ffffff"/>
+</svg>
+EOF
 
 echo "make_artwork: pictures written below $ROOT"

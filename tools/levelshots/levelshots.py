@@ -11,8 +11,9 @@ picks each map's picture the way the game would and writes it there as a JPEG.
 A PAK that is a folder stands for every .pk3 and .pak archive in it (and a levelshots/ folder
 beside them). Archives are read in name order and a later one replaces what an earlier one
 holds, as the game does. Existing pictures are kept unless --force is given. Pictures that are
-not JPEG already (TGA, PNG, PCX) are converted with ImageMagick's convert; so is every picture
-when --size asks for pictures no larger than N x N pixels.
+not JPEG already become JPEG: TGA with libjpeg's cjpeg (Debian: libjpeg-turbo-progs), any kind
+(TGA, PNG, PCX) with ImageMagick's convert; convert also makes every picture no larger than
+N x N pixels when --size asks for it.
 """
 
 import argparse
@@ -117,30 +118,39 @@ def choose(shots, game):
     return sorted((shot for _, shot in best.values()), key=lambda s: s.name.lower())
 
 
-def converter():
-    for name in ("convert", "magick"):
-        if shutil.which(name):
-            return name
+def converters():
+    """The installed programs that make JPEG pictures, by name (None where one is missing)."""
+    return {"convert": shutil.which("convert") or shutil.which("magick"), "cjpeg": shutil.which("cjpeg")}
+
+
+def conversion(extension, size, programs, target):
+    """The command that reads a picture of this type on its input and writes the JPEG target;
+    None when none of the programs found can."""
+    if extension == "tga" and not size and programs.get("cjpeg"):
+        return [programs["cjpeg"], "-quality", "90", "-targa", "-outfile", target]
+    if programs.get("convert"):
+        # -auto-orient: a TGA stores its rows bottom-up unless its header says otherwise, and
+        # ImageMagick 6 only notes that instead of turning the picture the right way up.
+        command = [programs["convert"], f"{extension}:-", "-auto-orient",
+                   "-background", "black", "-alpha", "remove", "-alpha", "off"]
+        if size:
+            command += ["-resize", f"{size}x{size}>"]
+        return command + ["-quality", "90", f"jpeg:{target}"]
     return None
 
 
-def write_jpeg(shot, data, target, size, convert):
+def write_jpeg(shot, data, target, size, programs):
     """Writes the picture as a JPEG at target; False when it would need a converter we lack."""
-    needs_conversion = shot.extension not in ("jpg", "jpeg") or size
-    if needs_conversion and not convert:
-        return False
-    folder = os.path.dirname(target)
-    handle, temporary = tempfile.mkstemp(dir=folder, suffix=".part")
+    handle, temporary = tempfile.mkstemp(dir=os.path.dirname(target), suffix=".part")
+    os.close(handle)
     try:
-        if not needs_conversion:
-            with os.fdopen(handle, "wb") as out:
+        if shot.extension in ("jpg", "jpeg") and not size:
+            with open(temporary, "wb") as out:
                 out.write(data)
         else:
-            os.close(handle)
-            command = [convert, f"{shot.extension}:-", "-background", "black", "-alpha", "remove", "-alpha", "off"]
-            if size:
-                command += ["-resize", f"{size}x{size}>"]
-            command += ["-quality", "90", f"jpeg:{temporary}"]
+            command = conversion(shot.extension, size, programs, temporary)
+            if not command:
+                return False
             subprocess.run(command, input=data, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
         os.replace(temporary, target)
     finally:
@@ -172,7 +182,7 @@ def main(argv=None):
     chosen = choose(found, args.game)
     target_folder = os.path.join(args.dest, "levels", GAME_FOLDERS[args.game])
     os.makedirs(target_folder, exist_ok=True)
-    convert = converter()
+    programs = converters()
     written = kept = failed = 0
     lacking_converter = []
     for shot in chosen:
@@ -181,7 +191,7 @@ def main(argv=None):
             kept += 1
             continue
         try:
-            if write_jpeg(shot, shot.read(), target, args.size, convert):
+            if write_jpeg(shot, shot.read(), target, args.size, programs):
                 written += 1
             else:
                 lacking_converter.append(shot.name)
@@ -193,8 +203,9 @@ def main(argv=None):
     print(f"levelshots: {len(chosen)} level pictures found, {written} written to {target_folder}, "
           f"{kept} already there" + (f", {failed} failed" if failed else ""))
     if lacking_converter:
-        print(f"levelshots: {len(lacking_converter)} pictures need ImageMagick's convert to become JPEG "
-              f"(Debian: apt-get install imagemagick): {' '.join(lacking_converter)}", file=sys.stderr)
+        print(f"levelshots: {len(lacking_converter)} pictures need a converter to become JPEG (Debian: "
+              f"apt-get install libjpeg-turbo-progs for TGA, imagemagick for the rest and for --size): "
+              f"{' '.join(lacking_converter)}", file=sys.stderr)
     return 1 if failed or lacking_converter else 0
 
 

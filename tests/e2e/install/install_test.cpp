@@ -2,6 +2,8 @@
 // desktop entry does, with a scratch home folder.
 #include <gtest/gtest.h>
 
+#include <QImage>
+
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -17,6 +19,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/jpeg.h"
 #include "support/test_env.h"
 
 extern char** environ;
@@ -167,15 +170,39 @@ TEST_F(Install, PutsProgramDataDesktopEntryAndIconInPlace) {
   EXPECT_TRUE(fs::exists(Shipped() / "levels" / "Quake3" / "q3-all-maps.txt"));
   EXPECT_TRUE(fs::exists(Shipped() / "players" / "Question.bmp"));
 
-  const fs::path icon = prefix_ / "share" / "icons" / "hicolor" / "64x64" / "apps" / "corvane.png";
+  const fs::path icons = prefix_ / "share" / "icons" / "hicolor";
+  const fs::path icon = icons / "64x64" / "apps" / "corvane.png";
   EXPECT_EQ(Read(icon), Read(fs::path(test::SourceDir()) / "resources" / "images" / "corvane.png"));
-  const std::string desktop = Read(prefix_ / "share" / "applications" / "corvane.desktop");
+  for (const char* size : {"16x16", "22x22", "24x24", "32x32", "48x48", "128x128", "256x256"})
+    EXPECT_EQ(Read(icons / size / "apps" / "corvane.png").substr(1, 3), "PNG") << size;
+  EXPECT_NE(Read(icons / "scalable" / "apps" / "corvane.svg").find("<svg "), std::string::npos);
+
+  const fs::path entry = prefix_ / "share" / "applications" / "org.corvane.Corvane.desktop";
+  const std::string desktop = Read(entry);
   ASSERT_EQ(desktop.rfind("[Desktop Entry]\n", 0), 0u) << desktop;
   EXPECT_NE(desktop.find("\nType=Application\n"), std::string::npos);
   EXPECT_NE(desktop.find("\nName=Corvane\n"), std::string::npos);
   EXPECT_NE(desktop.find("\nExec=" + Launcher().string() + "\n"), std::string::npos) << desktop;
   EXPECT_NE(desktop.find("\nIcon=" + icon.string() + "\n"), std::string::npos) << desktop;
   EXPECT_NE(desktop.find("\nCategories="), std::string::npos);
+  const fs::path metainfo = prefix_ / "share" / "metainfo" / "org.corvane.Corvane.metainfo.xml";
+  const std::string about = Read(metainfo);
+  EXPECT_NE(about.find("<launchable type=\"desktop-id\">org.corvane.Corvane.desktop</launchable>"), std::string::npos);
+  EXPECT_NE(about.find("<release version=\"" CORVANE_VERSION "\""), std::string::npos) << about;
+  // Debian's own validators, as software centres and the package checks read these files.
+  const std::string log = scratch_.Path() + "/validate.log";
+  for (const std::string& command : {"appstreamcli validate --no-net '" + metainfo.string() + "'",
+                                    "desktop-file-validate '" + entry.string() + "'"})
+    EXPECT_EQ(std::system((command + " > '" + log + "' 2>&1").c_str()), 0)
+        << command << " (Debian packages appstream, desktop-file-utils)\n" << Read(log);
+
+  // One manual page, which the launcher's and the tool's names lead to; the package's papers.
+  const fs::path man = prefix_ / "share" / "man" / "man1";
+  EXPECT_EQ(Read(man / "corvane.1.gz").substr(0, 2), "\x1f\x8b") << "gzip-compressed";
+  for (const char* name : {"corvane-launcher.1.gz", "corvane-levelshots.1.gz"})
+    EXPECT_EQ(Read(man / name), Read(man / "corvane.1.gz")) << name;
+  EXPECT_NE(Read(prefix_ / "share" / "doc" / "corvane" / "copyright").find("Upstream-Name: Corvane"), std::string::npos);
+  EXPECT_EQ(Read(prefix_ / "share" / "doc" / "corvane" / "changelog.gz").substr(0, 2), "\x1f\x8b");
 }
 
 TEST_F(Install, FirstStartSeedsTheUserFolderAndKeepsCorvaneIni) {
@@ -217,6 +244,24 @@ TEST_F(Install, LaterStartsRefreshShippedFilesButKeepTheUsers) {
   EXPECT_EQ(Read(UserFolder() / "q3-default.ini"), Read(Shipped() / "q3-default.ini"));
   for (const auto& entry : fs::recursive_directory_iterator(UserFolder()))
     EXPECT_EQ(entry.path().string().find(".part."), std::string::npos) << entry.path();
+}
+
+// Where OpenArena is installed, the first start brings its level pictures into the user folder
+// as JPEG files that the program's own decoder reads.
+TEST_F(Install, FirstStartImportsTheLevelPicturesOfAnInstalledGame) {
+  const fs::path openarena = "/usr/share/games/openarena/baseoa";
+  if (!fs::exists(openarena / "pak1-maps.pk3")) GTEST_SKIP() << "OpenArena's data is not installed";
+  RunOnce();
+  int pictures = 0;
+  for (const auto& entry : fs::directory_iterator(UserFolder() / "levels" / "Quake3")) {
+    if (entry.path().extension() != ".jpg") continue;
+    ++pictures;
+    QImage picture;
+    EXPECT_TRUE(platform::LoadJpeg(entry.path().string(), picture)) << entry.path();
+    EXPECT_GE(picture.width(), 64) << entry.path();
+  }
+  EXPECT_GE(pictures, 70) << "OpenArena 0.8.8 has 77";
+  EXPECT_NE(Read(UserFolder() / ".levelshots-imported").find(" level pictures found"), std::string::npos);
 }
 
 TEST_F(Install, UserFolderFollowsXdgDataHomeAndGetsNoShippedCorvaneIni) {

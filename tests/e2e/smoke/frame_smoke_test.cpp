@@ -1,6 +1,7 @@
-// Starts the corvane binary under xvfb-run, waits for its frame, takes a screenshot, asks the
-// program to end and checks that it does so by itself. The screenshot is kept in the build
-// tree as frame-smoke.png for a person to look at.
+// Starts the corvane binary under xvfb-run (tests/support/show-frame.sh), waits for its frame,
+// takes a screenshot, asks the program to end and checks that it does so by itself. The screenshot is kept in the build
+// tree as frame-smoke.png for a person to look at. Then presses the menus' Alt letters with
+// xdotool, as a person would, before and after a monitor window is opened.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -9,40 +10,71 @@
 #include <QProcess>
 #include <QRegularExpression>
 
+#include <map>
 #include <optional>
+#include <sstream>
 #include <string>
 
 #include "support/test_env.h"
 
 namespace {
 
-// Starts the program, waits at most 15 s for its window, screenshots the screen, sends it
-// SIGTERM (as a session ending does) and gives it 10 s to end.
-constexpr const char* kScript = R"(
+// Presses Alt and each menu's letter, then Escape twice, and writes the letter and the left
+// edge of the menu that opened (or "none") to the file menus: first in the bare frame, then with
+// a monitor window opened through Quick Connect (a modal dialog) on a port where nothing answers.
+constexpr const char* kMenuScript = R"sh(
 exe="$1"
 "$exe" >corvane.out 2>&1 &
 pid=$!
-alive() { [ -d /proc/$pid ] && ! grep -q ') Z' /proc/$pid/stat; }
-shown=no
+frame=
 i=0
-while [ $i -lt 150 ]; do
-  if xwininfo -name Corvane 2>/dev/null | grep -q IsViewable; then shown=yes; break; fi
-  alive || break
+while [ $i -lt 150 ] && [ -z "$frame" ]; do
+  frame=$(xdotool search --onlyvisible --name '^Corvane$' 2>/dev/null | head -n 1)
   sleep 0.1; i=$((i+1))
 done
-echo $shown > shown
-if [ $shown = yes ]; then
-  sleep 1
-  xwininfo -name Corvane > wininfo
-  import -window root shot.png
-fi
-kill -TERM $pid 2>/dev/null
-i=0
-while alive && [ $i -lt 100 ]; do sleep 0.1; i=$((i+1)); done
-if alive; then echo hung > stopped; kill -KILL $pid; else echo stopped > stopped; fi
+[ -n "$frame" ] || exit 3
+xdotool windowfocus --sync "$frame"
+sleep 0.5
+popup_left() {
+  for w in $(xdotool search --onlyvisible --pid $pid 2>/dev/null); do
+    [ "$w" = "$frame" ] || xwininfo -id "$w" | awk '/Absolute upper-left X/ { print $4 }'
+  done
+}
+# wait_for COMMAND: up to 5 s until the command prints something.
+wait_for() {
+  i=0
+  while [ -z "$($1)" ] && [ $i -lt 50 ]; do sleep 0.1; i=$((i+1)); done
+}
+wait_until_gone() {
+  i=0
+  while [ -n "$($1)" ] && [ $i -lt 50 ]; do sleep 0.1; i=$((i+1)); done
+}
+open_menu() {
+  xdotool key "alt+$1"
+  wait_for popup_left
+  left=$(popup_left | head -n 1)
+  echo "$2 $1 ${left:-none}" >>menus
+  xdotool key Escape Escape
+  wait_until_gone popup_left
+  sleep 0.2
+}
+quick_connect() { xdotool search --onlyvisible --name '^Quick Connect' 2>/dev/null; }
+for key in f w h; do open_menu $key frame; done
+xdotool key ctrl+q
+wait_for quick_connect
+sleep 0.3
+xdotool type 127.0.0.1
+xdotool key Tab Tab ctrl+a
+xdotool type 9
+xdotool key Tab
+xdotool type pw
+xdotool key Return
+wait_until_gone quick_connect
+sleep 0.5
+for key in q f w h; do open_menu $key monitor; done
+kill -TERM $pid
 wait $pid
-echo $? > status
-)";
+)sh";
 
 std::string ReadTrimmed(const QString& path) {
   QFile file(path);
@@ -76,10 +108,9 @@ std::optional<QPoint> Find(const QImage& shot, const QImage& picture, const QRec
   return std::nullopt;
 }
 
-TEST(FrameSmoke, TheProgramShowsItsFrameAndEndsWhenAskedTo) {
-  test::TempDir dir;
-  dir.Write("run.sh", kScript);
-  const QString where = QString::fromStdString(dir.Path());
+// Runs the shell script with the program under a virtual X server, in the folder `where`;
+// false when xvfb-run is missing or the run did not end in time.
+bool RunUnderXvfb(const QString& where, const QString& script, std::string& output) {
   QProcess run;
   run.setWorkingDirectory(where);
   run.setProcessChannelMode(QProcess::MergedChannels);
@@ -92,11 +123,23 @@ TEST(FrameSmoke, TheProgramShowsItsFrameAndEndsWhenAskedTo) {
   run.setProcessEnvironment(environment);
   // -noreset: the X server would otherwise reset each time its last client (a look with
   // xwininfo) leaves, and a program connecting just then is refused.
-  run.start("xvfb-run", {"-a", "-s", "-screen 0 1280x1024x24 -noreset", "sh", "run.sh", CORVANE_EXE});
-  ASSERT_TRUE(run.waitForStarted(10000)) << "xvfb-run is missing (Debian package xvfb)";
-  ASSERT_TRUE(run.waitForFinished(60000)) << "the run did not end";
-  const std::string output = ReadTrimmed(where + "/corvane.out");
-  ASSERT_EQ(ReadTrimmed(where + "/shown"), "yes") << run.readAll().toStdString() << output;
+  run.start("xvfb-run", {"-a", "-s", "-screen 0 1280x1024x24 -noreset", "sh", script, CORVANE_EXE});
+  if (!run.waitForStarted(10000)) {
+    output = "xvfb-run is missing (Debian package xvfb)";
+    return false;
+  }
+  const bool ended = run.waitForFinished(90000);
+  output = run.readAll().toStdString() + ReadTrimmed(where + "/corvane.out");
+  return ended;
+}
+
+TEST(FrameSmoke, TheProgramShowsItsFrameAndEndsWhenAskedTo) {
+  test::TempDir dir;
+  const QString where = QString::fromStdString(dir.Path());
+  std::string output;
+  const QString script = QString::fromStdString(test::SourceDir() + "/tests/support/show-frame.sh");
+  ASSERT_TRUE(RunUnderXvfb(where, script, output)) << output;
+  ASSERT_EQ(ReadTrimmed(where + "/shown"), "yes") << output;
 
   QImage shot(where + "/shot.png");
   ASSERT_FALSE(shot.isNull()) << "no screenshot (Debian package imagemagick)";
@@ -131,6 +174,33 @@ TEST(FrameSmoke, TheProgramShowsItsFrameAndEndsWhenAskedTo) {
   EXPECT_EQ(ReadTrimmed(where + "/stopped"), "stopped") << "the program did not end within 10 s";
   EXPECT_EQ(ReadTrimmed(where + "/status"), "0") << output;
   EXPECT_EQ(output.find("QObject::"), std::string::npos) << output;
+}
+
+// Every menu opens with Alt and its letter, the monitor window's merged menu included, also
+// right after the Quick Connect dialog has closed; each opens below its own title, in the order
+// of the menu bar.
+TEST(FrameSmoke, EveryMenuOpensWithItsAltLetter) {
+  test::TempDir dir;
+  const QString where = QString::fromStdString(dir.Path());
+  dir.Write("menus.sh", kMenuScript);
+  std::string output;
+  ASSERT_TRUE(RunUnderXvfb(where, where + "/menus.sh", output)) << output;
+  const std::string menus = ReadTrimmed(where + "/menus");
+  ASSERT_FALSE(menus.empty()) << "no frame, or xdotool is missing (Debian package xdotool)\n" << output;
+  std::map<std::string, int> left;  // "frame f" -> the left edge of the menu that opened
+  std::istringstream lines(menus);
+  std::string window, key, edge;
+  while (lines >> window >> key >> edge) left[window + " " + key] = edge == "none" ? -1 : std::stoi(edge);
+  for (const char* menu : {"frame f", "frame w", "frame h", "monitor q", "monitor f", "monitor w", "monitor h"}) {
+    ASSERT_TRUE(left.count(menu)) << menus;
+    EXPECT_GE(left[menu], 0) << menu << " opened nothing\n" << menus;
+  }
+  EXPECT_LT(left["frame f"], left["frame w"]) << menus;
+  EXPECT_LT(left["frame w"], left["frame h"]) << menus;
+  EXPECT_LT(left["monitor f"], left["monitor q"]) << menus;
+  EXPECT_LT(left["monitor q"], left["monitor w"]) << menus;
+  EXPECT_LT(left["monitor w"], left["monitor h"]) << menus;
+  EXPECT_GT(left["monitor w"], left["frame w"]) << "the monitor window's menu stands before Window\n" << menus;
 }
 
 }  // namespace

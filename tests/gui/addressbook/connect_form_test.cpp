@@ -6,6 +6,9 @@
 
 #include <sys/stat.h>
 
+#include <string>
+#include <vector>
+
 #include "addressbook/spinedit.h"
 #include "fixture.h"
 #include "platform/dialogs.h"
@@ -189,6 +192,58 @@ TEST_F(ConnectFormTest, AcceptingHandsOnWhatTheFileHoldsNow) {
   EXPECT_EQ(ConnectForm->result(), mrOk);
   EXPECT_EQ(ConnectForm->SelectedEntry, Entry("a.example", "27960", "pa", 0, "Alpha"));
   EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(ConnectFormTest, TheFirstArrowKeyOrSpaceSelectsTheFirstRowAndEnterConnectsToIt) {
+  struct Case {
+    int servers;
+    std::vector<Qt::Key> keys;
+    int selected;  // -1: none
+  };
+  const Case cases[] = {
+      {1, {Qt::Key_Down}, 0},
+      {1, {Qt::Key_Up}, 0},
+      {1, {Qt::Key_Space}, 0},
+      {1, {Qt::Key_Down, Qt::Key_Down}, 0},
+      {3, {Qt::Key_Down}, 0},
+      {3, {Qt::Key_Down, Qt::Key_Down}, 1},
+      {3, {Qt::Key_Down, Qt::Key_Down, Qt::Key_Up}, 0},
+      {3, {Qt::Key_Space, Qt::Key_Down}, 1},
+      {0, {Qt::Key_Down, Qt::Key_Space}, -1},
+      {3, {Qt::Key_End}, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.servers << " servers, " << c.keys.size() << " keys, row " << c.selected);
+    DestroyAddressBookForms();
+    WriteIni("");
+    for (int i = 0; i < c.servers; ++i)
+      WriteEntry(i, Entry("h" + std::to_string(i) + ".example", "27960", "pw", 0, "Server " + std::to_string(i)), i + 1);
+    dialogs.messages.clear();
+    CreateAddressBookForms();
+    ShowAndActivate(ConnectForm);
+    ASSERT_TRUE(List()->hasFocus());
+    for (Qt::Key key : c.keys) QTest::keyClick(List(), key);
+    const auto selected = List()->selectedItems();
+    ASSERT_EQ(selected.size(), c.selected < 0 ? 0 : 1);
+    EXPECT_EQ(selected.isEmpty() ? -1 : List()->indexOfTopLevelItem(selected.first()), c.selected);
+
+    QTest::keyClick(List(), Qt::Key_Return);
+    if (c.selected < 0) {
+      EXPECT_EQ(dialogs.Texts(), std::vector<std::string>{"You should select a server..."});
+      EXPECT_TRUE(ConnectForm->isVisible());
+      QTest::keyClick(ConnectForm, Qt::Key_Escape);
+      continue;
+    }
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_FALSE(ConnectForm->isVisible());
+    EXPECT_EQ(ConnectForm->result(), mrOk);
+    EXPECT_EQ(ConnectForm->SelectedEntry.HostName, "h" + std::to_string(c.selected) + ".example");
+  }
+
+  // Shown again, the dialog keeps its selection and the arrow keys move on from it.
+  ShowAndActivate(ConnectForm);
+  QTest::keyClick(List(), Qt::Key_Up);
+  EXPECT_EQ(List()->indexOfTopLevelItem(List()->selectedItems().value(0)), 1);
 }
 
 TEST_F(ConnectFormTest, DeleteAsksFirstAndKeepsRowsAndSectionsInStep) {

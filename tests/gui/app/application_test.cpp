@@ -42,6 +42,7 @@ TEST(Application, TitleHelpFileAndIconAreRegistered) {
   EXPECT_EQ(TApplication::Title(), "Corvane");
   EXPECT_EQ(TApplication::HelpFile(), "Corvane.hlp");
   EXPECT_FALSE(QApplication::windowIcon().isNull());
+  EXPECT_EQ(QGuiApplication::desktopFileName(), "org.corvane.Corvane");
 }
 
 TEST(Application, AnExceptionEscapingAnEventHandlerIsShownAndTheProgramGoesOn) {

@@ -3,21 +3,29 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
+#include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "app/launchernotice.h"
 #include "app/mainunit.h"
 #include "app/mdiclient.h"
+#include "platform/dialogs.h"
 #include "platform/errors.h"
 #include "support/scripted_dialogs.h"
 #include "test_child.h"
@@ -167,6 +175,43 @@ TEST(FrameMenus, StatusBarHasTwoEmptyPanelsOfFiftyPixels) {
   }
 }
 
+TEST(FrameMenus, TheLaunchersNoticeShowsInTheStatusBarBesideTheEmptyPanels) {
+  struct Case {
+    const char* variable;  // CORVANE_NOTICE, nullptr: not set
+    QString shown;
+  };
+  const Case cases[] = {
+      {nullptr, ""},
+      {"77 level pictures imported from /usr/share/games/openarena/baseoa",
+       "77 level pictures imported from /usr/share/games/openarena/baseoa"},
+      {"3 level pictures imported from /home/j\xC3\xBCrgen/.q3a/baseq3",  // UTF-8, as the shell wrote it
+       QString::fromUtf8("3 level pictures imported from /home/j\xC3\xBCrgen/.q3a/baseq3")},
+      {"first line\nsecond line", "first line"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.shown.toStdString());
+    if (c.variable)
+      setenv("CORVANE_NOTICE", c.variable, 1);
+    else
+      unsetenv("CORVANE_NOTICE");
+    TF_Main frame;
+    frame.show();
+    frame.ShowStatusText(app::TakeLauncherNotice());
+    EXPECT_EQ(std::getenv("CORVANE_NOTICE"), nullptr) << "passed on to the programs Corvane starts";
+    const auto* text = frame.statusBar()->findChild<QLabel*>("StatusText");
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->text(), c.shown);
+    EXPECT_TRUE(text->isVisible());
+    const QList<QLabel*> panels = frame.statusBar()->findChildren<QLabel*>(QRegularExpression("^StatusPanel"));
+    ASSERT_EQ(panels.size(), 2);
+    for (const QLabel* panel : panels) {
+      EXPECT_EQ(panel->width(), 50);
+      EXPECT_TRUE(panel->text().isEmpty());
+      EXPECT_LT(panel->x(), text->x());
+    }
+  }
+}
+
 TEST(FrameMenus, TheActiveChildsMenuIsMergedBetweenFileAndWindow) {
   TF_Main frame;
   frame.show();
@@ -202,6 +247,49 @@ TEST(FrameMenus, TheActiveChildsMenuIsMergedBetweenFileAndWindow) {
   plain->close();
   Settle();
   EXPECT_EQ(MenuBarTitles(frame), (std::vector<std::string>{"&File", "&Window", "&Help"}));
+}
+
+// Alt and a menu's letter open that menu, the active child's merged menu included, while a
+// control of the child has the focus; and they still do after a modal dialog has come and gone.
+TEST(FrameMenus, EveryMenuOpensWithItsAltLetterAlsoAfterAModalDialog) {
+  // The program's own dialogs, closed as soon as they are up.
+  platform::Dialogs* scripted = platform::SetDialogs(nullptr);
+  const auto closeModal = [] {
+    QTimer::singleShot(0, [] {
+      if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+    });
+  };
+  enum Modal { kNone, kForm, kMessageBox };
+  enum Menu { kFile, kMerged, kWindow, kHelp };
+  const std::pair<Qt::Key, Menu> keys[] = {{Qt::Key_F, kFile}, {Qt::Key_S, kMerged}, {Qt::Key_W, kWindow}, {Qt::Key_H, kHelp}};
+  for (Modal modal : {kNone, kForm, kMessageBox})
+    for (const auto& [key, which] : keys) {
+      SCOPED_TRACE(testing::Message() << "modal " << modal << ", menu " << which);
+      // A frame of its own each time: the offscreen platform leaves no focus behind a closed menu.
+      TF_Main frame;
+      frame.show();
+      ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+      Log log;
+      TestChild* child = AddTestChild(frame, "Server", log, true);
+      auto* edit = new QLineEdit(child);
+      edit->show();
+      edit->setFocus();
+      if (modal == kForm) {
+        QDialog form(&frame);
+        closeModal();
+        platform::ExecModal(form);
+      } else if (modal == kMessageBox) {
+        closeModal();
+        platform::ShowMessage("Done", &frame);
+      }
+      QCoreApplication::processEvents();  // a person's next key comes after the window events
+      QTest::keyClick(edit, key, Qt::AltModifier);
+      QMenu* const menus[] = {frame.File1, child->MergedMenu(), frame.Window1, frame.Help1};
+      EXPECT_TRUE(menus[which]->isVisible());
+      menus[which]->close();
+      EXPECT_EQ(edit->text(), "") << "the letter went to the focused control";
+    }
+  platform::SetDialogs(scripted);
 }
 
 TEST(FrameMenus, WindowMenuListsTheChildrenAndActivatesTheOneChosen) {

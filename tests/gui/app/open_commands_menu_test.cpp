@@ -2,9 +2,11 @@
 // show the command's dialog.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDialog>
 #include <QTest>
 #include <QToolButton>
+#include <QTreeWidget>
 
 #include <string>
 #include <vector>
@@ -12,8 +14,10 @@
 #include "addressbook/connectform.h"
 #include "addressbook/forms.h"
 #include "addressbook/quickconnectform.h"
+#include "addressbook/serverstore.h"
 #include "app/mainunit.h"
 #include "app/startup.h"
+#include "platform/dialogs.h"
 #include "support/scripted_dialogs.h"
 #include "support/test_env.h"
 
@@ -77,6 +81,28 @@ TEST_F(OpenCommandTriggers, QuickConnectShowsTheQuickConnectDialog) {
 TEST_F(OpenCommandTriggers, QuickRemoteConsoleShowsTheQuickConnectDialog) {
   RunThreeWays(frame.RemoteConsole1, Qt::Key_R, frame.SB_Remote);
   ExpectShownThrice(QuickConnectForm, "Quick Connect Remote Console");
+}
+
+// The keyboard alone: Ctrl+N, Down, Enter opens the first stored server.
+TEST_F(OpenCommandTriggers, CtrlNDownEnterOpensTheFirstStoredServer) {
+  DestroyAddressBookForms();
+  WriteEntry(0, ServerEntry{"127.0.0.1", "27999", "pw", 0, "First"}, 1);
+  WriteEntry(1, ServerEntry{"127.0.0.2", "27999", "pw", 0, "Second"}, 2);
+  CreateAddressBookForms();
+  dialogs.modalAnswers.push_back([](QDialog& dialog) {
+    dialog.show();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    QWidget* focus = QApplication::focusWidget();
+    EXPECT_EQ(focus, ConnectForm->LV_Servers);
+    if (!focus) return int(platform::mrCancel);
+    QTest::keyClick(focus, Qt::Key_Down);
+    QTest::keyClick(focus, Qt::Key_Return);
+    return dialog.result();
+  });
+  QTest::keyClick(&frame, Qt::Key_N, Qt::ControlModifier);
+  ASSERT_EQ(frame.Children().size(), 1u);
+  EXPECT_EQ(frame.Children()[0]->windowTitle(), "First - 127.0.0.1:27999");
+  EXPECT_TRUE(dialogs.messages.empty());
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QFile>
 #include <QImage>
+#include <QXmlStreamReader>
 
 #include <cstdlib>
 #include <string>
@@ -93,6 +94,46 @@ TEST(Artwork, IconsHaveTheirSizesAndClearCorners) {
   EXPECT_EQ(count(":/images/games/q3a.png", teal), 0);
   EXPECT_GE(count(":/images/games/q2.png", teal), 20);
   EXPECT_EQ(count(":/images/games/q2.png", red), 0);
+}
+
+// The application icon at the sizes of the desktop's icon theme (the 64-pixel one is the
+// program's own), and as a scalable picture.
+TEST(Artwork, DesktopIconsAtTheThemeSizesAndAScalableOne) {
+  const std::string icons = test::SourceDir() + "/packaging/icons/hicolor/";
+  for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+    const std::string path = size == 64 ? test::SourceDir() + "/resources/images/corvane.png"
+                                        : icons + std::to_string(size) + "x" + std::to_string(size) + "/apps/corvane.png";
+    SCOPED_TRACE(path);
+    const QImage image(QString::fromStdString(path));
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.size(), QSize(size, size));
+    EXPECT_TRUE(image.hasAlphaChannel());
+    for (const QPoint p : {QPoint(0, 0), QPoint(size - 1, 0)}) EXPECT_EQ(qAlpha(image.pixel(p)), 0);
+    EXPECT_GT(DrawnShare(image, 0), 0.4) << "the crest fills its square";
+    int red = 0;
+    for (int y = 0; y < size; ++y)
+      for (int x = 0; x < size; ++x) {
+        const QColor c(image.pixel(x, y));
+        if (qAlpha(image.pixel(x, y)) == 255 && c.red() > c.green() + 60 && c.red() > c.blue() + 60) ++red;
+      }
+    EXPECT_GT(red, size * size / 10) << "the red field";
+  }
+
+  QFile svg(QString::fromStdString(icons + "scalable/apps/corvane.svg"));
+  ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
+  QXmlStreamReader xml(&svg);
+  ASSERT_TRUE(xml.readNextStartElement());
+  EXPECT_EQ(xml.name(), QStringLiteral("svg"));
+  EXPECT_EQ(xml.namespaceUri(), QStringLiteral("http://www.w3.org/2000/svg"));
+  const QStringList box = xml.attributes().value("viewBox").toString().split(' ');
+  ASSERT_EQ(box.size(), 4);
+  EXPECT_EQ(box[2], box[3]) << "square";
+  int shapes = 0;
+  while (!xml.atEnd())
+    if (xml.readNext() == QXmlStreamReader::StartElement && (xml.name() == QStringLiteral("path") || xml.name() == QStringLiteral("circle")))
+      ++shapes;
+  EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+  EXPECT_EQ(shapes, 6) << "rim, field, raven, beak line, eye and its light";
 }
 
 TEST(Artwork, QuestionMarkHasAPlainKeyColour) {

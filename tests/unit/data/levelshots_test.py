@@ -6,6 +6,7 @@ import io
 import os
 import shutil
 import struct
+import subprocess
 import sys
 import tempfile
 import unittest
@@ -23,8 +24,29 @@ JPEG_B = b"\xff\xd8\xff\xe0 second picture \xff\xd9"
 
 def tga(width, height, rgb):
     """An uncompressed 24-bit TGA picture of one colour."""
-    header = struct.pack("<BBBHHBHHHHBB", 0, 0, 2, 0, 0, 0, 0, 0, width, height, 24, 0)
-    return header + bytes((rgb[2], rgb[1], rgb[0])) * (width * height)
+    return striped_tga(width, [rgb] * height)
+
+
+def striped_tga(width, rows, top_down=False):
+    """An uncompressed 24-bit TGA picture with one colour per row, the top row first. Its rows
+    are stored bottom-up, as most TGA files (OpenArena's level shots among them) keep them,
+    unless top_down is set."""
+    header = struct.pack("<BBBHHBHHHHBB", 0, 0, 2, 0, 0, 0, 0, 0, width, len(rows), 24, 0x20 if top_down else 0)
+    stored = rows if top_down else list(reversed(rows))
+    return header + b"".join(bytes((b, g, r)) * width for r, g, b in stored)
+
+
+def decoded_rows(jpeg):
+    """Each row's first pixel of a JPEG picture, top row first, decoded with libjpeg's djpeg."""
+    ppm = subprocess.run(["djpeg", "-pnm"], input=jpeg, stdout=subprocess.PIPE, check=True).stdout
+    magic, width, height, _, pixels = ppm.split(maxsplit=4)
+    assert magic == b"P6"
+    width, height = int(width), int(height)
+    return [tuple(pixels[y * width * 3:y * width * 3 + 3]) for y in range(height)]
+
+
+def close(colour, want):
+    return all(abs(a - b) <= 24 for a, b in zip(colour, want))
 
 
 def pak(entries):
@@ -115,7 +137,7 @@ class LevelShots(unittest.TestCase):
         self.assertEqual(self.shot("q2dm1", "Quake2"), JPEG_A)
         self.assertFalse(os.path.exists(os.path.join(self.dest, "levels", "Quake3")))
 
-    @unittest.skipUnless(levelshots.converter(), "ImageMagick is not installed")
+    @unittest.skipUnless(levelshots.converters()["convert"], "ImageMagick is not installed")
     def test_tga_shots_win_over_jpeg_and_become_jpeg(self):
         self.pk3("pak0.pk3", {"levelshots/oa_dm1.jpg": JPEG_A})
         self.pk3("pak1.pk3", {"levelshots/oa_dm1.tga": tga(8, 4, (200, 30, 20)), "levelshots/oa_dm2.tga": tga(300, 150, (0, 0, 255))})
@@ -131,15 +153,55 @@ class LevelShots(unittest.TestCase):
         self.assertEqual(size(converted), (8, 4))
         self.assertEqual(size(self.shot("oa_dm2")), (128, 64))
 
-    def test_without_a_converter_tga_shots_are_reported_not_written(self):
-        pak = self.pk3("pak0.pk3", {"levelshots/a.tga": tga(2, 2, (1, 2, 3)), "levelshots/b.jpg": JPEG_A})
-        with mock.patch.object(levelshots.shutil, "which", return_value=None):
-            code, _, err = self.run_tool(pak)
-        self.assertEqual(code, 1)
-        self.assertEqual(self.shot("b"), JPEG_A)
-        self.assertFalse(os.path.exists(os.path.join(self.dest, "levels", "Quake3", "a.jpg")))
-        self.assertIn("need ImageMagick", err)
-        self.assertIn(" a", err)
+    @unittest.skipUnless(shutil.which("djpeg"), "libjpeg-turbo-progs is not installed")
+    def test_tga_shots_come_out_the_right_way_up_whichever_converter_makes_them(self):
+        red, blue = (220, 20, 20), (20, 20, 220)
+        rows = [red] * 8 + [blue] * 8
+        self.pk3("pak0.pk3", {"levelshots/bottom_up.tga": striped_tga(16, rows),
+                              "levelshots/top_down.tga": striped_tga(16, rows, top_down=True)})
+        found = levelshots.converters()
+        for name in ("cjpeg", "convert"):
+            if not found[name]:
+                continue
+            with self.subTest(converter=name):
+                shutil.rmtree(self.dest, ignore_errors=True)
+                only = {key: (path if key == name else None) for key, path in found.items()}
+                with mock.patch.object(levelshots, "converters", return_value=only):
+                    code, _, err = self.run_tool(self.paks)
+                self.assertEqual(code, 0, err)
+                for shot in ("bottom_up", "top_down"):
+                    picture = decoded_rows(self.shot(shot))
+                    self.assertEqual(len(picture), 16)
+                    self.assertTrue(close(picture[0], red), f"{shot}: top row {picture[0]}")
+                    self.assertTrue(close(picture[-1], blue), f"{shot}: bottom row {picture[-1]}")
+
+    def test_shots_no_converter_found_can_make_are_reported_not_written(self):
+        pak = self.pk3("pak0.pk3", {"levelshots/a.tga": tga(2, 2, (1, 2, 3)), "levelshots/b.jpg": JPEG_A,
+                                    "levelshots/c.png": b"\x89PNG"})
+        cases = [
+            # programs installed, extra arguments, pictures written, pictures left out
+            ({}, [], ["b"], ["a", "c"]),
+            ({"cjpeg": "/usr/bin/cjpeg"}, [], ["a", "b"], ["c"]),
+            ({"cjpeg": "/usr/bin/cjpeg"}, ["--size", "64"], [], ["a", "b", "c"]),
+        ]
+        for programs, extra, written, missing in cases:
+            with self.subTest(programs=programs, extra=extra):
+                shutil.rmtree(self.dest, ignore_errors=True)
+                installed = {"convert": None, "cjpeg": None, **programs}
+                ran = []
+                def fake_run(command, **_):
+                    ran.append(command)
+                    with open(command[command.index("-outfile") + 1], "wb") as out:
+                        out.write(JPEG_B)
+                with mock.patch.object(levelshots, "converters", return_value=installed), \
+                        mock.patch.object(levelshots.subprocess, "run", side_effect=fake_run):
+                    code, _, err = self.run_tool(*extra, pak)
+                self.assertEqual(code, 1)
+                folder = os.path.join(self.dest, "levels", "Quake3")
+                self.assertEqual(sorted(e[:-4] for e in os.listdir(folder)), written)
+                self.assertIn(f"{len(missing)} pictures need a converter", err)
+                self.assertTrue(err.rstrip().endswith(": " + " ".join(missing)), err)
+                self.assertEqual([c[0] for c in ran], ["/usr/bin/cjpeg"] * ("a" in written))
 
     def test_bad_arguments(self):
         code, _, err = self.run_tool(os.path.join(self.root, "missing.pk3"))
