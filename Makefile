@@ -2,7 +2,13 @@
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 BENCH_BUILD ?= build-bench
+FUZZ_BUILD ?= build-fuzz
 DEB_BUILD  ?= build-deb
+# Seconds each fuzz harness runs in `make fuzz`; FUZZ_TARGETS names some harnesses (all when empty);
+# FUZZ_RUNS=N also stops each after N executions.
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS ?=
+FUZZ_RUNS ?=
 RUNDIR     ?= run
 JOBS       ?= $(shell nproc)
 CMAKE_FLAGS ?=
@@ -11,6 +17,9 @@ CMAKE_FLAGS ?=
 BUILD_PACKAGES := cmake g++ make pkg-config qt6-base-dev libgl-dev libjpeg62-turbo-dev libgtest-dev libgmock-dev
 TEST_PACKAGES  := xvfb xauth x11-utils xdotool imagemagick libjpeg-turbo-progs python3 openarena-server appstream desktop-file-utils
 BENCH_PACKAGES := libbenchmark-dev xvfb xauth x11-utils
+# The fuzz harnesses: clang, its libFuzzer and sanitizer runtimes, and llvm-symbolizer for
+# readable stack traces.
+FUZZ_PACKAGES  := clang libclang-rt-14-dev llvm
 # Building the Debian package and checking its contents (lintian, the metainfo, the desktop
 # entry); then starting the installed program under Xvfb.
 DEB_PACKAGES   := dpkg-dev file lintian appstream desktop-file-utils
@@ -26,7 +35,7 @@ define install_missing
 	fi
 endef
 
-.PHONY: all run test sanitize bench deb deb-check deps test-deps bench-deps build build-asan clean levelshots
+.PHONY: all run test sanitize bench fuzz deb deb-check deps test-deps bench-deps fuzz-deps build build-asan clean levelshots
 
 all: build
 
@@ -38,6 +47,9 @@ test-deps: deps
 
 bench-deps: deps
 	$(call install_missing,$(BENCH_PACKAGES))
+
+fuzz-deps: deps
+	$(call install_missing,$(FUZZ_PACKAGES))
 
 $(BUILD)/CMakeCache.txt:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
@@ -70,6 +82,13 @@ bench: bench-deps
 	cmake --build $(BENCH_BUILD) -j $(JOBS)
 	cd $(BENCH_BUILD) && $(MAKE) -s --no-print-directory -f $(CURDIR)/bench/run.mk SRC=$(CURDIR)
 
+# Builds the fuzz harnesses with clang and libFuzzer (tests/fuzz) and runs each for
+# FUZZ_SECONDS, after replaying its seeds and the inputs that once broke its reader.
+fuzz: fuzz-deps
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVANE_FUZZ=ON $(CMAKE_FLAGS)
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target corvane_fuzzers
+	FUZZ_RUNS=$(FUZZ_RUNS) tests/fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS) $(FUZZ_TARGETS)
+
 # The Debian package, $(DEB_BUILD)/corvane_VERSION_ARCH.deb, built with Debian's hardening flags;
 # install it with `sudo apt-get install ./$(DEB_BUILD)/corvane_*.deb`.
 DEB_BUILDFLAGS = DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags
@@ -97,4 +116,4 @@ levelshots:
 	  $(if $(filter 1 yes true,$(FORCE)),--force) $(if $(SIZE),--size "$(SIZE)") "$(PAK)"
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(DEB_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD) $(DEB_BUILD)
