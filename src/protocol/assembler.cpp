@@ -165,10 +165,11 @@ void ReplyAssembler::AdoptStrays(TimePoint now, std::vector<std::string>& out) {
     const std::string_view body = Body(strays_.front().text);
     if (held_->text.size() + body.size() > kMaxReply || !HasListingForm(body)) break;
     held_->text.append(body);
+    const bool mayContinue = MayContinue(held_->kind, held_->text, body);
     // It answered no request of its own: the one it was taken to answer is still waiting.
     sent_.push_front(strays_.front().deadline - kContinuationWindow);
-    strays_.pop_front();
-    if (!MayContinue(held_->kind, held_->text, body)) Release(out);
+    strays_.pop_front();  // `body` goes with it
+    if (!mayContinue) Release(out);
   }
   ReleaseStrays(out, std::nullopt);
 }

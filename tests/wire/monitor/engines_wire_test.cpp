@@ -47,9 +47,10 @@ TEST_F(EnginesWire, FortyPlayersInEveryEnginesTable) {
     TF_ServerMonitor* window = e.game == Game::Quake3 ? static_cast<TF_ServerMonitor*>(Open<TF_Q3Server>(server, "secret"))
                                                       : Open<TF_Q2Server>(server, "secret");
     window->TB_Refresh->setValue(1);
-    ASSERT_TRUE(WaitPolling(window));
+    ASSERT_TRUE(WaitFor([window] { return window->State() == msPolling && window->LV_Settings->topLevelItemCount() > 0; },
+                        10000));
     const std::size_t polled = server.ReceivedCount();
-    ASSERT_TRUE(WaitFor([&] { return server.ReceivedCount() >= polled + 6 && !window->Session().ChainWaiting(); }, 8000));
+    ASSERT_TRUE(WaitFor([&] { return server.ReceivedCount() >= polled + 6 && !window->Session().ChainWaiting(); }, 15000));
     EXPECT_TRUE(dialogs_.messages.empty());
 
     const bool withRate = e.game == Game::Quake3;
