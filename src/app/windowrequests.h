@@ -1,6 +1,6 @@
 #pragma once
 // How the windows reach the features they ask for. A monitor window only asks (its signals);
-// the application answers: a remote console, the settings editor.
+// the application answers: a remote console, the settings editor, the ban list.
 class TF_ServerMonitor;
 
 namespace app {

@@ -17,6 +17,7 @@
 #include "console/globalparam.h"
 #include "console/terminallog.h"
 #include "console/terminallook.h"
+#include "platform/colourtext.h"
 #include "platform/dialogs.h"
 #include "platform/errorhandler.h"
 #include "platform/text.h"
@@ -150,6 +151,10 @@ void TTerminalForm::CreateMenu() {
   Font1->setObjectName(QStringLiteral("Font1"));
   Background1 = Settings1->addAction(QStringLiteral("&Background"));
   Background1->setObjectName(QStringLiteral("Background1"));
+  ShowCodes1 = MainMenu1->addAction(QStringLiteral("Show Colour &Codes"));
+  ShowCodes1->setObjectName(QStringLiteral("ShowCodes1"));
+  ShowCodes1->setCheckable(true);
+  connect(ShowCodes1, &QAction::triggered, this, platform::Handler([this] { ShowCodes1Click(); }));
 
   connect(Save, &QAction::triggered, this, platform::Handler([this] { SaveClick(); }));
   connect(Font1, &QAction::triggered, this, platform::Handler([this] { Font1Click(); }));
@@ -222,18 +227,40 @@ bool TTerminalForm::E_CommandKeyDown(int keyCode) {
 }
 
 void TTerminalForm::Q3A_ClientData(TUDPClient& sender, int /*socket*/) {
-  const std::string reply = sender.ReceiveText();
+  ShowReply(sender.ReceiveText());
+}
+
+void TTerminalForm::ShowReply(const std::string& datagram) {
   const size_t from = FLog.size();
-  console::AppendReply(FLog, reply);
+  console::AppendReply(FLog, datagram);
   ShowLinesFrom(from);
 }
 
 void TTerminalForm::ShowLinesFrom(size_t from) {
   if (from >= FLog.size()) return;
-  for (size_t i = from; i < FLog.size(); ++i) Memo1->appendPlainText(DisplayLine(FLog[i]));
+  // A console talks to any game; the colour codes are those of the Quake 3 servers, which a
+  // Quake 2 server never prints.
+  const common::ColorCodes codes = ShowCodes1->isChecked() ? common::ColorCodes::None : common::ColorCodes::IoQuake3;
+  const QColor background = Memo1->palette().color(QPalette::Base);
+  for (size_t i = from; i < FLog.size(); ++i) {
+    if (common::HasColourCodes(FLog[i], codes)) {
+      std::string line = FLog[i];
+      std::erase(line, '\r');
+      Memo1->appendHtml(platform::ColouredHtml(line, codes, background));
+    } else {
+      Memo1->appendPlainText(DisplayLine(FLog[i]));
+    }
+  }
   // The newest output is what the administrator waits for.
   Memo1->verticalScrollBar()->setValue(Memo1->verticalScrollBar()->maximum());
 }
+
+void TTerminalForm::ShowAllLines() {
+  Memo1->clear();
+  ShowLinesFrom(0);
+}
+
+void TTerminalForm::ShowCodes1Click() { ShowAllLines(); }
 
 void TTerminalForm::Memo1Enter() { E_Command->setFocus(Qt::OtherFocusReason); }
 
@@ -283,6 +310,7 @@ void TTerminalForm::SetLogBackground(const QColor& color) {
   QPalette palette = Memo1->palette();
   palette.setColor(QPalette::Base, color);
   Memo1->setPalette(palette);
+  ShowAllLines();
 }
 
 TTerminalForm* OpenTerminal(const std::string& caption, const std::string& password, const std::string& host,

@@ -54,6 +54,8 @@ class TTerminalForm : public QWidget, public platform::MergedMenuOwner {
   QMenu* Settings1;
   QAction* Font1;
   QAction* Background1;
+  // "Show Colour &Codes": lines with colour codes as they came, instead of in colour.
+  QAction* ShowCodes1;
 
   TUDPClient Q3A_Client;
 
@@ -68,6 +70,8 @@ class TTerminalForm : public QWidget, public platform::MergedMenuOwner {
   bool FormKeyPress(int key);  // key: the character typed (13 for Enter)
   bool E_CommandKeyDown(int keyCode);  // Windows key codes: 38 Up, 40 Down
   void Q3A_ClientData(TUDPClient& sender, int socket);
+  // Adds one reply datagram to the log and shows it.
+  void ShowReply(const std::string& datagram);
   void Memo1Enter();
   void P_CommandResize();
   void Btn_CloseClick();
@@ -75,6 +79,7 @@ class TTerminalForm : public QWidget, public platform::MergedMenuOwner {
   void SaveClick() { Btn_SaveClick(); }
   void Font1Click();
   void Background1Click();
+  void ShowCodes1Click();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -84,6 +89,8 @@ class TTerminalForm : public QWidget, public platform::MergedMenuOwner {
   void CreateMenu();
   // Appends log lines to Memo1 (from index `from` of FLog on) and shows the newest.
   void ShowLinesFrom(size_t from);
+  // Shows the whole log again (its colours depend on the background and the codes option).
+  void ShowAllLines();
 
   std::vector<std::string> FLog;
 };

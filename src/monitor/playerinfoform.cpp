@@ -10,9 +10,11 @@
 
 #include "monitor/listview.h"
 #include "monitor/picturebox.h"
+#include "platform/colourtext.h"
 #include "platform/dialogs.h"
 
-TPlayerInfoForm::TPlayerInfoForm(QWidget* parent) : QDialog(parent) {
+TPlayerInfoForm::TPlayerInfoForm(common::ColorCodes codes, bool showCodes, QWidget* parent)
+    : QDialog(parent), codes_(codes) {
   setObjectName("PlayerInfoForm");
   setWindowTitle(" ");
   setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
@@ -21,6 +23,9 @@ TPlayerInfoForm::TPlayerInfoForm(QWidget* parent) : QDialog(parent) {
   GroupBox1->setObjectName("GroupBox1");
   LV_PlayerInfo = monitor::MakeListView(GroupBox1, "LV_PlayerInfo", {{"Description", 125}, {"Value", 125}});
   LV_PlayerInfo->setMinimumSize(270, 220);
+  auto* colours = new platform::ColourTextDelegate(codes, LV_PlayerInfo);
+  colours->SetShowCodes(showCodes);
+  LV_PlayerInfo->setItemDelegate(colours);
 
   P_Picture = new QFrame(GroupBox1);
   P_Picture->setObjectName("P_Picture");
@@ -59,7 +64,7 @@ TPlayerInfoForm::TPlayerInfoForm(QWidget* parent) : QDialog(parent) {
 }
 
 void TPlayerInfoForm::ShowRows(const std::vector<protocol::UserInfoRow>& rows) {
-  monitor::FillListView(LV_PlayerInfo, rows);
+  monitor::FillListView(LV_PlayerInfo, rows, codes_);
 }
 
 void TPlayerInfoForm::keyPressEvent(QKeyEvent* event) {

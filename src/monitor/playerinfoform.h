@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/colorcodes.h"
 #include "protocol/rows.h"
 
 class QGroupBox;
@@ -22,7 +23,9 @@ class PictureBox;
 
 class TPlayerInfoForm : public QDialog {
  public:
-  explicit TPlayerInfoForm(QWidget* parent = nullptr);
+  // The player's name is drawn in the game's colours (`codes`), or with its codes as text.
+  explicit TPlayerInfoForm(common::ColorCodes codes = common::ColorCodes::None, bool showCodes = false,
+                           QWidget* parent = nullptr);
 
   // Shows the rows (Description, Value), replacing what the list held.
   void ShowRows(const std::vector<protocol::UserInfoRow>& rows);
@@ -33,6 +36,9 @@ class TPlayerInfoForm : public QDialog {
   monitor::PictureBox* ImagePlayer;
   QPushButton* Btn_Ok;
   QPushButton* Btn_Kick;
+
+ private:
+  common::ColorCodes codes_;
 
  protected:
   // Esc closes with the OK result, as "&Ok" does.

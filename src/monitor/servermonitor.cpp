@@ -8,10 +8,12 @@
 #include <QLineEdit>
 #include <QMetaMethod>
 #include <QMenu>
+#include <QPushButton>
 #include <QSlider>
 #include <QStatusBar>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QHBoxLayout>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -21,9 +23,11 @@
 #include "common/hostname.h"
 #include "monitor/changesetting.h"
 #include "monitor/listview.h"
+#include "monitor/messageform.h"
 #include "monitor/picturebox.h"
 #include "monitor/playerinfoform.h"
 #include "monitor/updown.h"
+#include "platform/colourtext.h"
 #include "platform/cursor.h"
 #include "platform/dialogs.h"
 #include "platform/errorhandler.h"
@@ -209,6 +213,15 @@ void TF_ServerMonitor::CreateDetails() {
   LV_Settings = monitor::MakeListView(P_Details, "LV_Settings", {{"Rule", 200}, {"Value", 200}});
   connect(LV_Settings, &QTreeWidget::itemDoubleClicked, this, platform::Handler([this] { LV_SettingsDblClick(); }));
 
+  // Names and values in the game's colours; clicking a heading sorts by it.
+  playerColours_ = new platform::ColourTextDelegate(traits_->wire->colorCodes, LV_Players);
+  LV_Players->setItemDelegate(playerColours_);
+  ruleColours_ = new platform::ColourTextDelegate(traits_->wire->colorCodes, LV_Settings);
+  LV_Settings->setItemDelegate(ruleColours_);
+  monitor::SortByHeadings(LV_Players);
+  monitor::SortByHeadings(LV_Settings);
+  CreateMessageLine();
+
   StatusBar1 = new QStatusBar(P_Details);
   StatusBar1->setObjectName("StatusBar1");
   StatusBar1->setSizeGripEnabled(false);
@@ -217,6 +230,33 @@ void TF_ServerMonitor::CreateDetails() {
   StatusPanel0->setTextFormat(Qt::PlainText);
   StatusBar1->addWidget(StatusPanel0, 1);
   P_Details->installEventFilter(this);
+}
+
+void TF_ServerMonitor::CreateMessageLine() {
+  P_Message = new QFrame(P_Details);
+  P_Message->setObjectName("P_Message");
+  auto* row = new QHBoxLayout(P_Message);
+  row->setContentsMargins(4, 3, 4, 3);
+  auto* label = new QLabel("&Message:", P_Message);
+  E_Message = new QLineEdit(P_Message);
+  E_Message->setObjectName("E_Message");
+  label->setBuddy(E_Message);
+  Btn_Say = new QPushButton("Say to &All", P_Message);
+  Btn_Say->setObjectName("Btn_Say");
+  Btn_Say->setAutoDefault(false);
+  row->addWidget(label);
+  row->addWidget(E_Message, 1);
+  row->addWidget(Btn_Say);
+  connect(Btn_Say, &QPushButton::clicked, this, platform::Handler([this] { Btn_SayClick(); }));
+  connect(E_Message, &QLineEdit::returnPressed, this, platform::Handler([this] { Btn_SayClick(); }));
+  if (!traits_->wire->tellCommand.empty()) {
+    Btn_Tell = new QPushButton("&Tell Player", P_Message);
+    Btn_Tell->setObjectName("Btn_Tell");
+    Btn_Tell->setAutoDefault(false);
+    Btn_Tell->setToolTip("Sends the message to the player selected in the list");
+    row->addWidget(Btn_Tell);
+    connect(Btn_Tell, &QPushButton::clicked, this, platform::Handler([this] { Btn_TellClick(); }));
+  }
 }
 
 void TF_ServerMonitor::CreateMenus() {
@@ -236,6 +276,11 @@ void TF_ServerMonitor::CreateMenus() {
   PlayerInfo1 = item(PM_Players, "PlayerInfo1", "&Player Info", &TF_ServerMonitor::PlayerInfo1Click);
   Kickplayer1 = item(PM_Players, "Kickplayer1", "&Kick player", &TF_ServerMonitor::Kickplayer1Click);
   NameLookup1 = item(PM_Players, "NameLookup1", "&Name Lookup", &TF_ServerMonitor::NameLookup1Click);
+  PM_Players->addSeparator();
+  if (!traits_->wire->tellCommand.empty())
+    TellPlayer1 = item(PM_Players, "TellPlayer1", "&Tell Player...", &TF_ServerMonitor::TellPlayer1Click);
+  BanPlayer1 = item(PM_Players, "BanPlayer1", "&Ban Player", &TF_ServerMonitor::BanPlayer1Click);
+  Bans2 = item(PM_Players, "Bans2", "B&ans", &TF_ServerMonitor::Bans1Click);
 
   MenuItem = new QMenu(platform::ToUnicode(traits_->menuCaption), this);
   MenuItem->setObjectName(QString::fromLatin1(traits_->menuName.data(), static_cast<int>(traits_->menuName.size())));
@@ -254,6 +299,12 @@ void TF_ServerMonitor::CreateMenus() {
   Refresh1 = item(MenuItem, "Refresh1", "R&efresh", &TF_ServerMonitor::Refresh1Click);
   RemoteConsole1 = item(MenuItem, "RemoteConsole1", "&Remote Console", &TF_ServerMonitor::RemoteConsole1Click);
   Settings1 = item(MenuItem, "Settings1", "&Settings", &TF_ServerMonitor::Settings1Click);
+  Bans1 = item(MenuItem, "Bans1", "&Bans", &TF_ServerMonitor::Bans1Click);
+  SayToAll1 = item(MenuItem, "SayToAll1", "Sa&y to All...", &TF_ServerMonitor::SayToAll1Click);
+  MenuItem->addSeparator();
+  ShowCodes1 = item(MenuItem, "ShowCodes1", "Show Colour &Codes", &TF_ServerMonitor::ShowCodes1Click);
+  ShowCodes1->setCheckable(true);
+  ShowCodes1->setEnabled(traits_->wire->colorCodes != common::ColorCodes::None);
   UpdateSettingsItem();
 }
 
@@ -261,22 +312,43 @@ QSize TF_ServerMonitor::sizeHint() const {
   return {kLevelLeft + kLevelWidth + kWindowMargin, 3 * traits_->mainHeight};
 }
 
-void TF_ServerMonitor::UpdateSettingsItem() { Settings1->setVisible(settingsReceivers_ > 0); }
+void TF_ServerMonitor::UpdateSettingsItem() {
+  Settings1->setVisible(settingsReceivers_ > 0);
+  for (QAction* action : {Bans1, Bans2, BanPlayer1}) action->setVisible(banReceivers_ > 0);
+}
 
 // Counted here rather than asked of Qt: a disconnection is reported while the object's
 // connection lists are locked.
+namespace {
+
+bool IsBanRequest(const QMetaMethod& signal) {
+  return signal == QMetaMethod::fromSignal(&TF_ServerMonitor::BanListRequested) ||
+         signal == QMetaMethod::fromSignal(&TF_ServerMonitor::BanPlayerRequested);
+}
+
+}  // namespace
+
 void TF_ServerMonitor::connectNotify(const QMetaMethod& signal) {
   QWidget::connectNotify(signal);
-  if (signal != QMetaMethod::fromSignal(&TF_ServerMonitor::SettingsRequested)) return;
-  ++settingsReceivers_;
+  if (signal == QMetaMethod::fromSignal(&TF_ServerMonitor::SettingsRequested)) ++settingsReceivers_;
+  else if (IsBanRequest(signal)) ++banReceivers_;
+  else return;
   UpdateSettingsItem();
 }
 
 void TF_ServerMonitor::disconnectNotify(const QMetaMethod& signal) {
   QWidget::disconnectNotify(signal);
   // An invalid method: every connection of the window went at once.
-  if (signal.isValid() && signal != QMetaMethod::fromSignal(&TF_ServerMonitor::SettingsRequested)) return;
-  settingsReceivers_ = signal.isValid() ? std::max(0, settingsReceivers_ - 1) : 0;
+  if (!signal.isValid()) {
+    settingsReceivers_ = 0;
+    banReceivers_ = 0;
+  } else if (signal == QMetaMethod::fromSignal(&TF_ServerMonitor::SettingsRequested)) {
+    settingsReceivers_ = std::max(0, settingsReceivers_ - 1);
+  } else if (IsBanRequest(signal)) {
+    banReceivers_ = std::max(0, banReceivers_ - 1);
+  } else {
+    return;
+  }
   UpdateSettingsItem();
 }
 
@@ -332,8 +404,11 @@ void TF_ServerMonitor::P_DetailsResize() {
   const int height = P_Details->height();
   const int players = std::max(0, static_cast<int>(height * 0.5) - 15);
   const int bar = StatusBar1->sizeHint().height();
+  const int message = P_Message->sizeHint().height();
+  const int rules = std::max(0, height - players - message - bar);
   LV_Players->setGeometry(0, 0, width, players);
-  LV_Settings->setGeometry(0, players, width, std::max(0, height - players - bar));
+  LV_Settings->setGeometry(0, players, width, rules);
+  P_Message->setGeometry(0, players + rules, width, message);
   StatusBar1->setGeometry(0, height - bar, width, bar);
 }
 
@@ -365,6 +440,60 @@ void TF_ServerMonitor::LV_SettingsDblClick() {
 }
 
 void TF_ServerMonitor::CB_GameTypeChange(int index) { session_.GameTypeChosen(index); }
+
+bool TF_ServerMonitor::AskMessage(const std::string& caption, std::string& text) {
+  TF_Message dialog(platform::ToUnicode(caption), this);
+  if (platform::ExecModal(dialog) != platform::mrOk) return false;
+  text = platform::ToAnsi(dialog.E_Message->text());
+  return true;
+}
+
+void TF_ServerMonitor::Btn_SayClick() {
+  const std::string text = platform::ToAnsi(E_Message->text());
+  if (text.empty()) return;
+  session_.Say(text);
+  E_Message->clear();
+}
+
+void TF_ServerMonitor::Btn_TellClick() {
+  const std::string text = platform::ToAnsi(E_Message->text());
+  const monitor::PlayerRow* player = SelectedPlayer();
+  if (text.empty()) return;
+  if (!player) {
+    ShowMessage("Select the player to tell in the player list.");
+    return;
+  }
+  session_.Tell(player, text);
+  E_Message->clear();
+}
+
+void TF_ServerMonitor::SayToAll1Click() {
+  std::string text;
+  if (AskMessage("Say to all", text)) session_.Say(text);
+}
+
+void TF_ServerMonitor::TellPlayer1Click() {
+  const monitor::PlayerRow* player = SelectedPlayer();
+  if (!player) return;
+  const monitor::PlayerRow shown = *player;  // the list may refresh while the dialog is open
+  std::string text;
+  if (!AskMessage("Tell " + shown.name, text)) return;
+  session_.Tell(&shown, text);
+}
+
+void TF_ServerMonitor::BanPlayer1Click() {
+  if (const std::optional<monitor::PlayerRow> player = session_.ConfirmBan(SelectedPlayer()))
+    emit BanPlayerRequested(this, player->num, player->name, player->address);
+}
+
+void TF_ServerMonitor::Bans1Click() { emit BanListRequested(this); }
+
+void TF_ServerMonitor::ShowCodes1Click() {
+  const bool show = ShowCodes1->isChecked();
+  for (platform::ColourTextDelegate* colours : {playerColours_, ruleColours_}) colours->SetShowCodes(show);
+  LV_Players->viewport()->update();
+  LV_Settings->viewport()->update();
+}
 
 void TF_ServerMonitor::ClientData() {
   const std::string text = client_.ReceiveText();
@@ -435,7 +564,7 @@ void TF_ServerMonitor::SetRefreshHint(const std::string& hint) { TB_Refresh->set
 
 void TF_ServerMonitor::ShowPlayers(const std::vector<monitor::PlayerRow>& rows) {
   // The selection follows its player, not its line, so that an action never hits another
-  // player because the list was refreshed in between.
+  // player because the list was refreshed (or sorted) in between.
   const QList<QTreeWidgetItem*> selected = LV_Players->selectedItems();
   const bool hadSelection = !selected.isEmpty();
   monitor::PlayerKey player;
@@ -443,20 +572,21 @@ void TF_ServerMonitor::ShowPlayers(const std::vector<monitor::PlayerRow>& rows) 
     player.num = platform::ToAnsi(selected.front()->text(0));
     player.name = platform::ToAnsi(selected.front()->text(1));
   }
-  const int oldIndex = hadSelection ? LV_Players->indexOfTopLevelItem(selected.front()) : -1;
   monitor::FillListView(LV_Players, rows, traits_->wire->hasRateColumn ? 6 : 5);
   if (!hadSelection) return;
 
-  const int match = monitor::FindPlayer(player, rows);
-  if (match == oldIndex) return;
-  if (match < 0) {
+  QTreeWidgetItem* target = monitor::ItemOfRow(LV_Players, monitor::FindPlayer(player, rows));
+  if (!target) {
     LV_Players->clearSelection();
     return;
   }
-  LV_Players->setCurrentItem(LV_Players->topLevelItem(match));
+  const QList<QTreeWidgetItem*> now = LV_Players->selectedItems();
+  if (now.isEmpty() || now.front() != target) LV_Players->setCurrentItem(target);
 }
 
-void TF_ServerMonitor::ShowRules(const std::vector<monitor::RuleRow>& rows) { monitor::FillListView(LV_Settings, rows); }
+void TF_ServerMonitor::ShowRules(const std::vector<monitor::RuleRow>& rows) {
+  monitor::FillListView(LV_Settings, rows, traits_->wire->colorCodes);
+}
 
 void TF_ServerMonitor::SetMapItems(const std::vector<std::string>& names) {
   // Replacing the items keeps the map shown in the box.
@@ -499,7 +629,7 @@ bool TF_ServerMonitor::ShowPlayerPicture(const std::string& path, bool transpare
 
 int TF_ServerMonitor::RunPlayerInfo() {
   delete FPlayerInfo.data();
-  FPlayerInfo = new TPlayerInfoForm(this);
+  FPlayerInfo = new TPlayerInfoForm(traits_->wire->colorCodes, ShowCodes1->isChecked(), this);
   TPlayerInfoForm* dialog = FPlayerInfo;
   const int result = platform::ExecModal(*dialog);
   delete FPlayerInfo.data();  // the dialog frees itself when it closes

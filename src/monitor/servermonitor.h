@@ -33,6 +33,7 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QPushButton;
 class QSlider;
 class QStatusBar;
 class QTimer;
@@ -43,6 +44,9 @@ class TPlayerInfoForm;
 namespace monitor {
 class PictureBox;
 class UpDown;
+}
+namespace platform {
+class ColourTextDelegate;
 }
 
 class TF_ServerMonitor : public QWidget,
@@ -115,6 +119,12 @@ class TF_ServerMonitor : public QWidget,
   QWidget* P_Details;
   QTreeWidget* LV_Players;
   QTreeWidget* LV_Settings;
+  // The message line: a text for the players, "Say to &All" and "&Tell Player" (the selected
+  // player; on games that can).
+  QFrame* P_Message;
+  QLineEdit* E_Message;
+  QPushButton* Btn_Say;
+  QPushButton* Btn_Tell = nullptr;
   QStatusBar* StatusBar1;
   QLabel* StatusPanel0;
   QMenu* PM_Players;
@@ -123,6 +133,9 @@ class TF_ServerMonitor : public QWidget,
   QAction* PlayerInfo1;
   QAction* Kickplayer1;
   QAction* NameLookup1;
+  QAction* TellPlayer1 = nullptr;  // "&Tell Player..." (games that can)
+  QAction* BanPlayer1;             // "&Ban Player"
+  QAction* Bans2;                  // "&Bans"
   QMenu* MenuItem;  // "&Q3  Arena Server" / "&Q2 Server", merged into the frame (group 100)
   QAction* Save1;
   QAction* SaveAs1;
@@ -131,6 +144,9 @@ class TF_ServerMonitor : public QWidget,
   QAction* Refresh1;
   QAction* RemoteConsole1;
   QAction* Settings1 = nullptr;
+  QAction* Bans1;       // "&Bans": the server's ban list window
+  QAction* SayToAll1;   // "Sa&y to All..."
+  QAction* ShowCodes1;  // "Show Colour &Codes": names and values with their codes, uncoloured
   QTimer* RefreshTimer;
   // The player info dialog of the current request, while it is open.
   QPointer<TPlayerInfoForm> FPlayerInfo;
@@ -150,10 +166,18 @@ class TF_ServerMonitor : public QWidget,
   void NameLookup1Click();
   void LV_SettingsDblClick();
   void CB_GameTypeChange(int index);
+  void Btn_SayClick();
+  void Btn_TellClick();
+  void SayToAll1Click();
+  void TellPlayer1Click();
+  void BanPlayer1Click();
+  void Bans1Click();
+  void ShowCodes1Click();
   // The data handler of the client (Q3A_ClientData / Q2_ClientData): reads one datagram.
   void ClientData();
 
-  // The selected player row as the session holds it, or nullptr.
+  // The selected player row as the session holds it, or nullptr (the list may be sorted by a
+  // heading: each item knows the row it shows).
   const monitor::PlayerRow* SelectedPlayer() const;
 
  signals:
@@ -165,6 +189,12 @@ class TF_ServerMonitor : public QWidget,
   // "&Settings": the settings editor on this window's server. The item shows only while
   // something is connected to this request.
   void SettingsRequested(TF_ServerMonitor* window);
+  // "&Bans": the ban list window of this window's server. "&Ban Player": that window bans the
+  // player (by client number where the game can, else by address) and kicks it. The items
+  // show only while something is connected to the requests.
+  void BanListRequested(TF_ServerMonitor* window);
+  void BanPlayerRequested(TF_ServerMonitor* window, const std::string& clientNumber, const std::string& name,
+                          const std::string& address);
 
  protected:
   void connectNotify(const QMetaMethod& signal) override;
@@ -177,6 +207,9 @@ class TF_ServerMonitor : public QWidget,
   void CreateDetails();
   void CreateMenus();
   void UpdateSettingsItem();
+  void CreateMessageLine();
+  // Runs the message dialog; false when cancelled.
+  bool AskMessage(const std::string& caption, std::string& text);
 
   // monitor::MonitorView
   void ShowLamp(monitor::Lamp lamp) override;
@@ -215,5 +248,8 @@ class TF_ServerMonitor : public QWidget,
   monitor::MonitorSession session_;
   bool finishingMapEdit_ = false;  // inside the map box's editingFinished
   int settingsReceivers_ = 0;      // connections to SettingsRequested
+  int banReceivers_ = 0;           // connections to BanListRequested and BanPlayerRequested
+  platform::ColourTextDelegate* playerColours_;
+  platform::ColourTextDelegate* ruleColours_;
   std::string statusText_;
 };

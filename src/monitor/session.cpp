@@ -6,6 +6,7 @@
 
 #include "common/text.h"
 #include "platform/convert.h"
+#include "protocol/bans.h"
 #include "protocol/lines.h"
 #include "protocol/packets.h"
 #include "protocol/parsers.h"
@@ -189,6 +190,8 @@ void MonitorSession::ArmReplyTimer() {
 }
 
 void MonitorSession::HandleReply(const std::string& reply) {
+  // The server's echo of a message the administrator sent confirms it in the status bar.
+  if (const std::optional<std::string> echo = protocol::ChatEcho(reply)) view_.SetStatusText(*echo);
   Apply(protocol::ClassifyReply(*traits_->wire, FState, reply), reply);
 }
 
@@ -378,6 +381,61 @@ void MonitorSession::NameLookup(const PlayerRow* selected) {
     result = transport_.LookupHost(std::string(protocol::AddressHost(address)));
   }
   view_.ShowMessage(address + " => " + result);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Messages and bans
+
+bool MonitorSession::MessageMayGo(const std::string& text) {
+  if (text.empty()) return false;
+  const std::vector<std::string> warnings = protocol::ChatWarnings(*traits_->wire, text);
+  if (warnings.empty()) return true;
+  std::string question;
+  for (const std::string& warning : warnings) question += warning + "\r";
+  return view_.Confirm(question + "Send the message anyway?");
+}
+
+void MonitorSession::Say(const std::string& text) {
+  if (MessageMayGo(text)) SendRcon(protocol::SayCommand(text));
+}
+
+void MonitorSession::Tell(const PlayerRow* selected, const std::string& text) {
+  if (!selected || traits_->wire->tellCommand.empty()) return;
+  const PlayerKey player{selected->num, selected->name};
+  if (!MessageMayGo(text)) return;
+  const int index = FindPlayer(player, players_);
+  if (index < 0 || player.num.empty()) {
+    view_.ShowMessage("Player " + player.name + " is no longer on the server: the message was not sent.");
+    return;
+  }
+  SendRcon(protocol::TellCommand(*traits_->wire, player.num, text));
+}
+
+std::optional<PlayerRow> MonitorSession::ConfirmBan(const PlayerRow* selected) {
+  if (!selected) return std::nullopt;
+  const PlayerRow row = *selected;
+  const protocol::BanCommands& bans = *traits_->wire->bans;
+  // A game that bans by client number lets the server judge the address (it refuses bots).
+  if (!bans.banByClientNumber && !protocol::HasNetworkAddress(row.address)) {
+    view_.ShowMessage(row.name + " has no network address to ban (" + row.address + ").");
+    return std::nullopt;
+  }
+  std::string question = "Ban " + row.name + " (" + row.address + ") and kick " + row.name + " from the server?";
+  if (!bans.banByClientNumber) {
+    const protocol::BanAddress checked = protocol::CheckBanAddress(bans, protocol::AddressHost(row.address));
+    if (!checked.ok) {
+      view_.ShowMessage(checked.error);
+      return std::nullopt;
+    }
+    if (!checked.warning.empty()) question += "\r" + checked.warning;
+  }
+  if (!view_.Confirm(question)) return std::nullopt;
+  const int index = FindPlayer(PlayerKey{row.num, row.name}, players_);
+  if (index < 0 || row.num.empty() || players_[static_cast<std::size_t>(index)].name != row.name) {
+    view_.ShowMessage("Player " + row.name + " is no longer on the server: nobody was banned.");
+    return std::nullopt;
+  }
+  return players_[static_cast<std::size_t>(index)];
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -146,6 +146,14 @@ class MonitorSession {
   void ShowPlayerInfo(PlayerKey player);
   void KickPlayer(const PlayerRow* row);
   void NameLookup(const PlayerRow* row);
+  // "Say to all": the message to every player. "Tell player": to the player of the row, on
+  // a game that has such a command. Each first says what the server would change in the text
+  // and asks; an empty text sends nothing.
+  void Say(const std::string& text);
+  void Tell(const PlayerRow* row, const std::string& text);
+  // "Ban player": asks, naming the player and the address. The player as the list shows it
+  // once the administrator agreed, or nothing (declined, no address to ban, gone meanwhile).
+  std::optional<PlayerRow> ConfirmBan(const PlayerRow* row);
   // The user chose a map (picked from the list or confirmed with Enter): " map " + text.
   void MapChosen(const std::string& text);
   // The user picked a game type: " g_gametype " + index.
@@ -192,6 +200,8 @@ class MonitorSession {
   void ShowQuestionPicture();
   // Whether the player is still in the list; when not, says so and returns false.
   bool StillThere(const PlayerKey& player);
+  // Asks about the changes the server makes to a message; true when it may go.
+  bool MessageMayGo(const std::string& text);
   void ShowPlayers();
   void ArmReplyTimer();
 

@@ -67,6 +67,11 @@ ReplyKind KindOfReply(const GameTraits& traits, std::string_view reply) {
   return ReplyKind::Other;
 }
 
+bool IsRefusal(const GameTraits& traits, std::string_view reply) {
+  const ReplyKind kind = KindOfReply(traits, reply);
+  return kind == ReplyKind::WrongPassword || kind == ReplyKind::NoPassword;
+}
+
 ReplyDecision ClassifyReply(const GameTraits& traits, TMonitorState state, std::string_view reply) {
   ReplyDecision d;
   d.state = state;

@@ -73,5 +73,7 @@ enum class ReplyKind : std::uint8_t {
   Notice,
 };
 ReplyKind KindOfReply(const GameTraits& traits, std::string_view reply);
+// Whether the reply refuses the password: a wrong one, or none set on the server.
+bool IsRefusal(const GameTraits& traits, std::string_view reply);
 
 }  // namespace protocol

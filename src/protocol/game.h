@@ -7,9 +7,14 @@
 #include <optional>
 #include <string_view>
 
+#include "common/colorcodes.h"
 #include "protocol/monitor_state.h"
 
 namespace protocol {
+
+struct BanCommands;
+extern const BanCommands kQuake3Bans;
+extern const BanCommands kQuake2Bans;
 
 // Columns of one layout of the printed status table. Every layout starts with num, score
 // and ping, then the name, then fixed columns that differ per layout.
@@ -64,7 +69,6 @@ enum class ResponsePlace : std::uint8_t {
   InfoKey,
 };
 
-
 struct GameTraits {
   std::string_view name;                  // for messages and tests
   std::string_view queryText;             // query sent through SendQuery
@@ -98,6 +102,14 @@ struct GameTraits {
   // Size of the server's print buffer: remote-command output comes in datagrams of at most
   // this many text bytes less one after "print" and its line feed.
   std::size_t printBuffer;
+  // Which texts the game shows as colours (names, the host name, printed output).
+  common::ColorCodes colorCodes;
+  // The ban list's commands (protocol/bans.h).
+  const BanCommands* bans;
+  // The command that sends a message to one player by client number; empty: none.
+  std::string_view tellCommand;
+  // The server's packet reader turns "%" and bytes above 127 into "." in every command.
+  bool dotsOddCharacters;
   constexpr std::size_t MaxChunkText() const { return printBuffer - 1; }
 };
 
@@ -121,6 +133,10 @@ inline constexpr GameTraits kQuake3{
     .rateLimited = true,
     .settingsFile = "\\q3-default.ini",
     .printBuffer = 1008,
+    .colorCodes = common::ColorCodes::IoQuake3,
+    .bans = &kQuake3Bans,
+    .tellCommand = "tell",
+    .dotsOddCharacters = true,
 };
 
 inline constexpr GameTraits kQuake2{
@@ -144,6 +160,10 @@ inline constexpr GameTraits kQuake2{
     .rateLimited = false,
     .settingsFile = "\\q2-default.ini",
     .printBuffer = 1384,
+    .colorCodes = common::ColorCodes::None,
+    .bans = &kQuake2Bans,
+    .tellCommand = {},
+    .dotsOddCharacters = false,
 };
 
 // The line that refuses a missing server password, for both games.

@@ -62,3 +62,46 @@ std::string LevelPicturePath(const GameTraits& traits, std::string_view mapName)
 }
 
 }  // namespace protocol
+
+namespace protocol {
+namespace {
+
+std::string MessageText(std::string_view text) {
+  std::string line(text);
+  for (char& c : line)
+    if (c == '\n' || c == '\r') c = ' ';
+  return "\"" + line + "\"";
+}
+
+}  // namespace
+
+std::string SayCommand(std::string_view text) { return " say " + MessageText(text); }
+
+std::string TellCommand(const GameTraits& traits, std::string_view clientNumber, std::string_view text) {
+  return " " + std::string(traits.tellCommand) + " " + std::string(clientNumber) + " " + MessageText(text);
+}
+
+std::optional<std::string> ChatEcho(std::string_view reply) {
+  if (reply.substr(0, kPrintHeader.size()) != kPrintHeader) return std::nullopt;
+  std::string_view line = reply.substr(kPrintHeader.size());
+  line = line.substr(0, line.find('\n'));
+  for (std::string_view echo : {std::string_view("console: "), std::string_view("console_tell: ")})
+    if (line.substr(0, echo.size()) == echo) return std::string(line);
+  return std::nullopt;
+}
+
+std::vector<std::string> ChatWarnings(const GameTraits& traits, std::string_view text) {
+  std::vector<std::string> warnings;
+  if (text.find_first_of("\r\n") != std::string_view::npos)
+    warnings.emplace_back("Line breaks are sent as spaces: the server reads only one line.");
+  if (text.find('"') != std::string_view::npos)
+    warnings.emplace_back("The server drops double quotes, and the words around them may be spaced differently.");
+  if (traits.dotsOddCharacters) {
+    bool odd = false;
+    for (const char c : text) odd = odd || c == '%' || static_cast<unsigned char>(c) > 127;
+    if (odd) warnings.emplace_back("The server shows \"%\" and letters beyond plain ASCII (such as \"\xE9\") as \".\".");
+  }
+  return warnings;
+}
+
+}  // namespace protocol

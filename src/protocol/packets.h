@@ -2,8 +2,10 @@
 // The bytes of every datagram sent to a game server and the command texts of both games.
 // A datagram is four 0xFF bytes followed by 8-bit text, without terminator or line feed;
 // nothing is escaped, so passwords and commands with spaces go out unchanged.
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "protocol/game.h"
 
@@ -37,6 +39,18 @@ std::string DumpUserCommand(std::string_view clientNumber);  // " dumpuser " + n
 std::string KickCommand(std::string_view clientNumber);      // " kick " + n
 std::string MapCommand(std::string_view mapText);            // " map " + text
 std::string GameTypeCommand(int index);                      // " g_gametype " + n (Quake 3)
+
+// Messages to the players. The text goes in double quotes, which keep its spacing and any
+// "//" (a comment to the server's command reader) as typed; line breaks go as spaces, since
+// the server reads only up to the first.
+std::string SayCommand(std::string_view text);                                  // " say \"text\""
+std::string TellCommand(const GameTraits& traits, std::string_view clientNumber,  // " tell n \"text\""
+                        std::string_view text);
+// The line a server prints back for a message it sent ("console: TEXT", "console_tell: TEXT"),
+// as the administrator's confirmation; nothing when the reply is no such echo.
+std::optional<std::string> ChatEcho(std::string_view reply);
+// What the server will change in a message, one sentence each; empty when it goes as typed.
+std::vector<std::string> ChatWarnings(const GameTraits& traits, std::string_view text);
 
 // The name the change-setting dialog shows for a rule: upper case, MAPNAME shown as MAP.
 std::string ChangeSettingName(std::string_view rule);

@@ -26,6 +26,24 @@ std::string CleanName(std::string_view raw) {
   return std::string(common::TrimSpacesView(stripped));
 }
 
+// The name as the game shows it: special characters mapped as in the clean name, colour
+// codes kept except those at the end, which colour nothing; empty when that is the clean
+// name itself, or when the game has no colour codes.
+std::string ColouredName(const GameTraits& traits, std::string_view raw, const std::string& clean, bool trim) {
+  if (traits.colorCodes == common::ColorCodes::None) return {};
+  std::string mapped;
+  mapped.reserve(raw.size());
+  for (const char c : raw) mapped.push_back(MapSpecialChar(c));
+  std::string_view shown = mapped;
+  for (;;) {
+    if (trim) shown = common::TrimSpacesView(shown);
+    const std::size_t n = shown.size();
+    if (n < 2 || shown[n - 2] != '^' || !common::HasColourCodes(shown.substr(n - 2), traits.colorCodes)) break;
+    shown.remove_suffix(2);
+  }
+  return shown == clean ? std::string() : std::string(shown);
+}
+
 template <typename Hook>
 void RunHook(const Hook& hook, const std::string& value) {
   if (!hook) return;
@@ -38,7 +56,7 @@ void RunHook(const Hook& hook, const std::string& value) {
 
 // One row of the status table as read.
 struct TableRow {
-  std::string num, name, score, ping, address, rate;
+  std::string num, name, colouredName, score, ping, address, rate;
   std::size_t printedNameSize = 0;  // colour codes included
 };
 
@@ -85,7 +103,7 @@ bool TakeLastToken(std::string_view& text, std::string_view& token) {
   return true;
 }
 
-TableRow ReadTableRow(std::string_view line, TableLayout layout) {
+TableRow ReadTableRow(const GameTraits& traits, std::string_view line, TableLayout layout) {
   const LayoutColumns cols = ColumnsOf(layout);
   TableRow row;
   std::string_view rest = line;
@@ -111,6 +129,7 @@ TableRow ReadTableRow(std::string_view line, TableLayout layout) {
     for (std::size_t k = 0; k < cols.count; ++k) tail[k] = common::NextTokenView(rest, 0);
   }
   row.name = CleanName(name);
+  row.colouredName = ColouredName(traits, name, row.name, true);
   row.printedNameSize = common::TrimSpacesView(name).size();
   if (cols.address >= 0) row.address = StripColorCodes(tail[static_cast<std::size_t>(cols.address)]);
   if (cols.rate >= 0) row.rate = tail[static_cast<std::size_t>(cols.rate)];
@@ -120,7 +139,10 @@ TableRow ReadTableRow(std::string_view line, TableLayout layout) {
 // `keepName`: the table cut the name, and the row keeps the whole name it has.
 void Assign(PlayerRow& target, const TableRow& row, bool withRate, bool keepName) {
   target.num = row.num;
-  if (!keepName) target.name = row.name;
+  if (!keepName) {
+    target.name = row.name;
+    target.colouredName = row.colouredName;
+  }
   target.frags = row.score;
   target.ping = row.ping;
   target.address = row.address;
@@ -129,7 +151,7 @@ void Assign(PlayerRow& target, const TableRow& row, bool withRate, bool keepName
 
 }  // namespace
 
-void ParseStatusResponse(const GameTraits& /*traits*/, std::string_view reply, std::vector<PlayerRow>& players) {
+void ParseStatusResponse(const GameTraits& traits, std::string_view reply, std::vector<PlayerRow>& players) {
   players.clear();
   LineReader lines(reply);
   std::string_view line;
@@ -143,6 +165,7 @@ void ParseStatusResponse(const GameTraits& /*traits*/, std::string_view reply, s
     }
     PlayerRow row;
     row.name = CleanName(name);
+    row.colouredName = ColouredName(traits, name, row.name, true);
     players.push_back(std::move(row));
   }
 }
@@ -197,7 +220,7 @@ void ParseStatusTable(const GameTraits& traits, std::string_view reply, std::vec
     // A last line without its line feed lost the rest to a datagram that never came.
     if (line.data() + line.size() == reply.data() + reply.size()) break;
     if (common::TrimSpacesView(line).empty()) continue;
-    const TableRow row = ReadTableRow(line, form->layout);
+    const TableRow row = ReadTableRow(traits, line, form->layout);
     std::size_t occurrence = 0;
     auto it = seen.begin();
     for (; it != seen.end(); ++it)
@@ -264,7 +287,10 @@ void ParseUserInfo(const GameTraits& traits, std::string_view reply, std::vector
     if (lines.Number() <= 3) continue;
     const KeyValue kv = SplitKeyValue(line);
     UserInfoRow row{std::string(kv.key), std::string(kv.value)};
-    if (platform::SameTextNoCase(kv.key, "NAME")) row.value = StripColorCodes(kv.value);
+    if (platform::SameTextNoCase(kv.key, "NAME")) {
+      row.value = StripColorCodes(kv.value);
+      row.colouredValue = ColouredName(traits, kv.value, row.value, false);
+    }
     rows.push_back(std::move(row));
     if (kv.key == traits.pictureKey) RunHook(onPicture, std::string(kv.value));
   }

@@ -16,6 +16,10 @@ struct PlayerRow {
   std::string ping;
   std::string address;
   std::string rate;
+  // The name with its colour codes, for showing it as the game does; empty when it is the
+  // same as `name` (which is what commands, sorting and searching use).
+  std::string colouredName = {};
+  const std::string& ShownName() const { return colouredName.empty() ? name : colouredName; }
   bool operator==(const PlayerRow&) const = default;
 };
 
@@ -23,6 +27,10 @@ struct PlayerRow {
 struct InfoRow {
   std::string key;
   std::string value;
+  // The value with its colour codes where `value` is cleaned of them (a player's name); empty
+  // when it is the same as `value`.
+  std::string colouredValue = {};
+  const std::string& ShownValue() const { return colouredValue.empty() ? value : colouredValue; }
   bool operator==(const InfoRow&) const = default;
 };
 using RuleRow = InfoRow;

@@ -208,6 +208,36 @@ def version_record(folder, tool):
     subprocess.run([tool, str(path)], check=True)
 
 
+def bans():
+    """The ban lists and answers of both games, as OpenArena 0.8.8 and the Quake 2 game print them."""
+    return {
+        "q3_listbans": b"Ban #1: 203.0.113.7/32\nBan #2: 198.51.100.0/24\nBan #3: 2001:db8::/32\n"
+                       b"Except #1: 198.51.100.9/32\n",
+        "q3_listbans_unread_ipv6": b"Ban #1: 127.0.0.3/0\nBan #2: 10.1.0.0/16\nBan #3: 10.1.0.0/16\n",
+        "q3_banaddr": b"writing to: /home/oa/.openarena/baseoa/serverbans.dat\nAdded ban: 203.0.113.7/32\n",
+        "q3_supersedes": b"Error: Ban 198.51.100.0/24 supersedes ban 198.51.100.9/32\n",
+        "q3_bot": b"Error: Can ban players connected via the internet only.\n",
+        "q3_echo": PRINT + b"console: hello  all // x\n",
+        "q3_tell_echo": PRINT + b"console_tell: psst\n",
+        "q2_listip": b"Filter list:\n192.168.  0.  0\n 10.  0.  0.  5\n203.  0.113.  7\n",
+        "q2_removeip": b"Didn't find 10.0.0.5.\n",
+        "address_v4": b"198.51.100.0/24",
+        "address_v6": b"2001:db8::/32",
+    }
+
+
+def colours():
+    """Names as servers print them, with their colour codes."""
+    return {
+        "plain": b"Sarge",
+        "coloured": b"^1Very^7LongName",
+        "letters": b"^aX^AY^zZ",
+        "carets": b"^^1X^ ^",
+        "trailing": b"^3Gold^7^7",
+        "host_name": b"^1Test ^7Server^7",
+    }
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--images", help="the fuzz_seed_images executable")
@@ -218,6 +248,8 @@ def main():
     write_all("lookup_list", lookup_list())
     write_all("ini", ini())
     write_all("rtf", rtf())
+    write_all("bans", bans())
+    write_all("colours", colours())
     jpeg("jpeg")
     version_record("version_record", args.images)
     for folder in sorted(CORPUS.iterdir()):

@@ -42,7 +42,8 @@ TEST_F(ConsoleForm, AConsoleHasItsControlsAndBringsItsMenu) {
   EXPECT_TRUE(plain.E_Command->text().isEmpty());
 
   EXPECT_EQ(plain.MainMenu1->title(), "&Q3A Terminal");
-  EXPECT_EQ(ActionNames(plain.MainMenu1), (QStringList{"Save=&Save Log", "Settings1=Settings"}));
+  EXPECT_EQ(ActionNames(plain.MainMenu1),
+            (QStringList{"Save=&Save Log", "Settings1=Settings", "ShowCodes1=Show Colour &Codes"}));
   EXPECT_EQ(ActionNames(plain.Settings1), (QStringList{"Font1=&Font", "Background1=&Background"}));
 
   TTerminalForm* console = Open();

@@ -100,13 +100,15 @@ TEST_F(Window, Quake3WindowAsCreated) {
                                                                    "IP Address/125", "Rate/80"}));
   EXPECT_EQ(Headers(window->LV_Settings), (std::vector<std::string>{"Rule/200", "Value/200"}));
   EXPECT_EQ(Captions(window->PM_Players),
-            (std::vector<std::string>{"&Refresh", "-", "&Player Info", "&Kick player", "&Name Lookup"}));
+            (std::vector<std::string>{"&Refresh", "-", "&Player Info", "&Kick player", "&Name Lookup", "-",
+                                      "&Tell Player...", "&Ban Player (off)", "B&ans (off)"}));
   ASSERT_EQ(window->MergedMenu(), window->MenuItem);
   EXPECT_EQ(window->MenuItem->objectName(), "Q3AMenuItem");
   EXPECT_EQ(window->MenuItem->title(), "&Q3  Arena Server");
   EXPECT_EQ(Captions(window->MenuItem),
             (std::vector<std::string>{"&Save (off)", "Save &As (off)", "-", "&Print Preview (off)", "Printer Setup (off)",
-                                      "-", "R&efresh", "&Remote Console", "&Settings (off)"}));
+                                      "-", "R&efresh", "&Remote Console", "&Settings (off)", "&Bans (off)",
+                                      "Sa&y to All...", "-", "Show Colour &Codes"}));
   EXPECT_FALSE(window->Settings1->isVisible());
   for (const char* name : {"P_Main", "P_Connection", "E_Hostname", "E_Port", "UP_Port", "E_Password", "TB_Refresh",
                            "CB_Map", "CB_GameType", "L_MapName", "P_Level", "Image_Level", "P_Details", "LV_Players",
@@ -132,7 +134,8 @@ TEST_F(Window, Quake2WindowDiffersOnlyWhereTheGameDoes) {
   EXPECT_EQ(window->CB_Map->itemText(1), "q2dm2");
   EXPECT_EQ(window->LV_Players->columnCount(), 5);
   EXPECT_EQ(Captions(window->PM_Players),
-            (std::vector<std::string>{"&Refresh", "&Player Info", "&Kick player", "&Name Lookup"}));
+            (std::vector<std::string>{"&Refresh", "&Player Info", "&Kick player", "&Name Lookup", "-",
+                                      "&Ban Player (off)", "B&ans (off)"}));
   EXPECT_EQ(window->MenuItem->title(), "&Q2 Server");
   EXPECT_EQ(window->MenuItem->objectName(), "Q2MenuItem");
   EXPECT_FALSE(window->Q2_Client.Paced);
@@ -158,7 +161,8 @@ TEST_F(Window, DetailLayoutGivesThePlayerListHalfLessFifteen) {
   EXPECT_EQ(window->LV_Players->height(), 126);
   EXPECT_EQ(window->LV_Players->y(), 0);
   EXPECT_EQ(window->LV_Settings->y(), 126);
-  EXPECT_EQ(window->LV_Settings->height() + window->StatusBar1->height(), 282 - 126);
+  EXPECT_EQ(window->LV_Settings->height() + window->P_Message->height() + window->StatusBar1->height(), 282 - 126);
+  EXPECT_EQ(window->P_Message->y(), window->LV_Settings->y() + window->LV_Settings->height());
   window->P_Details->resize(575, 101);
   EXPECT_EQ(window->LV_Players->height(), 35);
 }

@@ -37,6 +37,7 @@ class Console {
     if (is("kick")) return Kick();
     if (is("map")) return MapCommand();
     if (is("say")) return;  // goes to the players only
+    if (is("sv")) return GameCommand();
     if (is("echo")) return Echo();
     if (is("set")) return Set();
     if (CvarCommand()) return;
@@ -185,6 +186,60 @@ class Console {
     out_.Print("12 entities inhibited\n");
     out_.Print("0 teams with 0 entities\n");
     out_.Print("-------------------------------------\n");
+  }
+
+  // The game module's server commands: its IP filter.
+  void GameCommand() {
+    const std::string cmd = Arg(1);
+    auto is = [&](const char* name) { return EqualsNoCase(cmd, name); };
+    if (is("addip")) return AddIp();
+    if (is("removeip")) return RemoveIp();
+    if (is("listip")) return ListIp();
+    if (is("writeip")) return out_.Print("Writing baseq2/listip.cfg.\n");
+    out_.Printf("Unknown server command \"%s\"\n", cmd.c_str());
+  }
+
+  // Up to four numbers with dots; an octet that is 0 matches any value.
+  bool ReadFilter(const std::string& text, ServerState::IpFilter& filter) {
+    std::size_t i = 0;
+    for (std::size_t octet = 0; octet < 4; ++octet) {
+      if (i >= text.size() || text[i] < '0' || text[i] > '9') {
+        out_.Printf("Bad filter address: %s\n", text.substr(i).c_str());
+        return false;
+      }
+      int value = 0;
+      while (i < text.size() && text[i] >= '0' && text[i] <= '9') value = value * 10 + (text[i++] - '0');
+      filter.octets[octet] = value & 255;
+      filter.counts[octet] = (value & 255) != 0;
+      if (i >= text.size()) break;
+      ++i;
+    }
+    return true;
+  }
+
+  void AddIp() {
+    if (args_.size() < 3) return out_.Print("Usage:  addip <ip-mask>\n");
+    ServerState::IpFilter filter;
+    if (ReadFilter(Arg(2), filter)) state_.ipFilters.push_back(filter);
+  }
+
+  void RemoveIp() {
+    if (args_.size() < 3) return out_.Print("Usage:  sv removeip <ip-mask>\n");
+    ServerState::IpFilter filter;
+    if (!ReadFilter(Arg(2), filter)) return;
+    for (auto it = state_.ipFilters.begin(); it != state_.ipFilters.end(); ++it) {
+      if (*it == filter) {
+        state_.ipFilters.erase(it);
+        return out_.Print("Removed.\n");
+      }
+    }
+    out_.Printf("Didn't find %s.\n", Arg(2).c_str());
+  }
+
+  void ListIp() {
+    out_.Print("Filter list:\n");
+    for (const ServerState::IpFilter& filter : state_.ipFilters)
+      out_.Printf("%3i.%3i.%3i.%3i\n", filter.octets[0], filter.octets[1], filter.octets[2], filter.octets[3]);
   }
 
   void Echo() {

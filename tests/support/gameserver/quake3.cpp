@@ -46,6 +46,14 @@ class Console {
     if (is("map") || is("devmap") || is("spmap") || is("spdevmap")) return MapCommand();
     if (is("map_restart")) return MapRestart();
     if (is("say")) return Say();
+    if (is("tell")) return Tell();
+    if (is("listbans")) return ListBans();
+    if (is("banaddr")) return AddBan(false);
+    if (is("exceptaddr")) return AddBan(true);
+    if (is("bandel")) return DeleteBan(false);
+    if (is("exceptdel")) return DeleteBan(true);
+    if (is("flushbans")) return FlushBans();
+    if (is("rehashbans")) return;  // the file holds what the list holds
     if (is("echo")) return out_.Printf("%s\n", Args(1).c_str());
     if (is("set") || is("sets") || is("seta") || is("setu")) return Set();
     if (is("reset")) return Reset();
@@ -285,6 +293,98 @@ class Console {
     std::string text = Args(1);
     if (!text.empty() && text.front() == '"') text = text.substr(1, text.size() - 2);
     out_.Printf("console: %s\n", text.c_str());
+  }
+
+  void Tell() {
+    if (args_.size() < 3) return out_.Print("Usage: tell <client number> <text>\n");
+    if (!PlayerByNumber()) return;
+    std::string text = Args(2);
+    if (!text.empty() && text.front() == '"') text = text.substr(1, text.size() - 2);
+    out_.Printf("console_tell: %s\n", text.c_str());
+  }
+
+  // A dotted IPv4 address as a number; false when it is none.
+  static bool Ipv4(const std::string& text, unsigned& value) {
+    value = 0;
+    int parts = 0;
+    std::size_t i = 0;
+    while (parts < 4) {
+      if (i >= text.size() || text[i] < '0' || text[i] > '9') return false;
+      unsigned octet = 0;
+      while (i < text.size() && text[i] >= '0' && text[i] <= '9') octet = octet * 10 + unsigned(text[i++] - '0');
+      if (octet > 255) return false;
+      value = value << 8 | octet;
+      if (++parts < 4 && (i >= text.size() || text[i++] != '.')) return false;
+    }
+    return i == text.size();
+  }
+  static bool Covers(const ServerState::Ban& ban, const std::string& address) {
+    unsigned a = 0, b = 0;
+    if (!Ipv4(ban.address, a) || !Ipv4(address, b)) return false;
+    const unsigned mask = ban.bits == 0 ? 0u : ~0u << (32 - ban.bits);
+    return (a & mask) == (b & mask);
+  }
+  static std::string Kind(bool exception) { return exception ? "exception" : "ban"; }
+
+  void ListBans() {
+    for (bool exception : {false, true}) {
+      int n = 0;
+      for (const ServerState::Ban& ban : state_.bans)
+        if (ban.exception == exception)
+          out_.Printf("%s #%i: %s/%i\n", exception ? "Except" : "Ban", ++n, ban.address.c_str(), ban.bits);
+    }
+  }
+
+  void AddBan(bool exception) {
+    if (args_.size() < 2 || args_.size() > 3) return out_.Printf("Usage: %s (ip[/subnet] | clientnum [subnet])\n", args_[0].c_str());
+    std::string address = Arg(1);
+    int bits = 32;
+    if (address.find_first_of(".:") != std::string::npos) {
+      const std::size_t slash = address.find('/');
+      if (slash != std::string::npos) {
+        bits = std::atoi(address.c_str() + slash + 1);
+        address.resize(slash);
+      }
+      unsigned value = 0;
+      if (!Ipv4(address, value)) return out_.Printf("Error: Invalid address %s\n", address.c_str());
+    } else {
+      if (!AllDigits(address)) {
+        out_.Printf("Bad slot number: %s\n", address.c_str());
+        return out_.Printf("Error: Playernum %s does not exist.\n", address.c_str());
+      }
+      const Player* player = state_.FindPlayer(std::atoi(address.c_str()));
+      if (!player) return out_.Printf("Error: Playernum %s does not exist.\n", address.c_str());
+      if (player->address == "bot" || player->address == "loopback")
+        return out_.Print("Error: Can ban players connected via the internet only.\n");
+      address = player->address.substr(0, player->address.find(':'));
+      if (args_.size() == 3) bits = std::atoi(Arg(2).c_str());
+    }
+    bits = std::clamp(bits, 0, 32);
+    for (const ServerState::Ban& ban : state_.bans) {
+      if (ban.exception == exception && ban.bits <= bits && Covers(ban, address))
+        return out_.Printf("Error: %s %s/%i supersedes %s %s/%i\n", exception ? "Exception" : "Ban", ban.address.c_str(),
+                           ban.bits, Kind(exception).c_str(), address.c_str(), bits);
+    }
+    state_.bans.push_back({exception, address, bits});
+    out_.Printf("Added %s: %s/%i\n", exception ? "ban exception" : "ban", address.c_str(), bits);
+  }
+
+  void DeleteBan(bool exception) {
+    if (args_.size() != 2) return out_.Printf("Usage: %s (ip[/subnet] | num)\n", args_[0].c_str());
+    const int number = std::atoi(Arg(1).c_str());
+    int n = 0;
+    for (auto it = state_.bans.begin(); it != state_.bans.end(); ++it) {
+      if (it->exception != exception || ++n != number) continue;
+      out_.Printf("Deleting %s %s/%i\n", Kind(exception).c_str(), it->address.c_str(), it->bits);
+      state_.bans.erase(it);
+      return;
+    }
+    out_.Print("Error: Invalid ban number given\n");
+  }
+
+  void FlushBans() {
+    state_.bans.clear();
+    out_.Print("All bans and exceptions have been deleted.\n");
   }
 
   void Set() {

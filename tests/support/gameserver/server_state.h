@@ -1,6 +1,7 @@
 #pragma once
 // The game state a test server answers from: cvars, players and maps. Not thread-safe on its
 // own; GameServer guards it with its mutex.
+#include <array>
 #include <map>
 #include <optional>
 #include <string>
@@ -56,6 +57,21 @@ class ServerState {
   std::size_t chunk;
   CvarTable cvars;
   std::vector<std::string> maps;
+  // The Quake 2 game's IP filter: per entry the four octets to compare and whether each
+  // counts (an octet 0 when added matches any value).
+  struct IpFilter {
+    std::array<int, 4> octets{};
+    std::array<bool, 4> counts{};
+    bool operator==(const IpFilter&) const = default;
+  };
+  std::vector<IpFilter> ipFilters;
+  // The ioquake3 engine's bans (IPv4 only here), in the order added.
+  struct Ban {
+    bool exception = false;
+    std::string address;
+    int bits = 32;
+  };
+  std::vector<Ban> bans;
 
   const std::map<int, Player>& Players() const { return players_; }
   Player* FindPlayer(int slot);

@@ -369,7 +369,7 @@ TEST_F(Session, PlayerInfoFillsTheOpenDialogAndAlwaysEndsTheWait) {
   };
   session.PlayerInfo(&session.Players()[0]);
   ASSERT_EQ(fake.userInfo.size(), 2u);
-  EXPECT_EQ(fake.userInfo[0], (monitor::UserInfoRow{"name", "BlueMan"}));
+  EXPECT_EQ(fake.userInfo[0], (monitor::UserInfoRow{"name", "BlueMan", "^4Blue^7Man"}));
   EXPECT_EQ(fake.playerPictures,
             (std::vector<std::pair<std::string, bool>>{{"players\\Quake3\\sarge\\blue.jpg", false}}));
 
@@ -657,6 +657,74 @@ TEST_F(Session, AKickIsNotSentOnceItsPlayerHasLeftOrAnotherTookItsPlace) {
   session.PlayerInfo(&session.Players()[1]);
   EXPECT_EQ(fake.confirms.back(), "Are you sure you want to kick player 3?");
   EXPECT_EQ(fake.sent[fake.sent.size() - 2], Rcon(" kick 3"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Session, MessagesAskAboutWhatTheServerWouldChangeAndNeverSendALineBreak) {
+  StartPolling({{0, "Sarge"}, {3, "Grism"}});
+  struct Case {
+    std::string text;
+    std::deque<bool> answers;  // to the warning, when there is one
+    std::string sent;          // the say command, empty: nothing sent
+  };
+  const std::vector<Case> cases = {
+      {"hello  all // see you", {}, " say \"hello  all // see you\""},
+      {"", {}, ""},
+      {"50% off", {false}, ""},
+      {"50% off", {true}, " say \"50% off\""},
+      {"two\nlines", {true}, " say \"two lines\""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    fake.confirms.clear();
+    fake.confirmAnswers = c.answers;
+    const std::size_t before = fake.sent.size();
+    session.Say(c.text);
+    EXPECT_EQ(fake.confirms.size(), c.answers.size());
+    if (c.sent.empty()) {
+      EXPECT_EQ(fake.sent.size(), before);
+    } else {
+      ASSERT_EQ(fake.sent.size(), before + 1);
+      EXPECT_EQ(fake.sent.back(), Rcon(c.sent));
+    }
+  }
+  const monitor::PlayerRow grism = session.Players()[1];
+  session.Tell(&grism, "hi");
+  EXPECT_EQ(fake.sent.back(), Rcon(" tell 3 \"hi\""));
+  // A player who left is not told; another player is never told in its place.
+  session.DataArrived(test::Q3Table({{0, "Sarge"}}));
+  session.DataArrived(kFF + "statusResponse\n\\mapname\\q3dm1\n0 0 \"Sarge\"\n");
+  const std::size_t before = fake.sent.size();
+  session.Tell(&grism, "hi");
+  EXPECT_EQ(fake.messages.back(), "Player Grism is no longer on the server: the message was not sent.");
+  EXPECT_EQ(fake.sent.size(), before);
+}
+
+TEST_F(Session, ABanIsConfirmedNamingThePlayerAndTheAddress) {
+  StartPolling({{0, "Sarge"}, {1, "Grism", 0, 40, "203.0.113.9:27960"}});
+  EXPECT_FALSE(session.ConfirmBan(nullptr));
+  EXPECT_FALSE(session.ConfirmBan(&session.Players()[1]));  // declined
+  EXPECT_EQ(fake.confirms.back(), "Ban Grism (203.0.113.9:27960) and kick Grism from the server?");
+  fake.confirmAnswers = {true};
+  const auto banned = session.ConfirmBan(&session.Players()[0]);  // a bot: the server judges it
+  ASSERT_TRUE(banned);
+  EXPECT_EQ(banned->num, "0");
+  EXPECT_EQ(banned->address, "bot");
+}
+
+TEST_F(Quake2Session, ABanNeedsANetworkAddressAndWarnsAboutZeros) {
+  session.Connect();
+  session.DataArrived(test::Q2Table({{0, "Host", 0, 0, "loopback"}, {1, "Grunt", 0, 40, "10.0.0.5:27901"}}));
+  EXPECT_FALSE(session.ConfirmBan(&session.Players()[0]));
+  EXPECT_EQ(fake.messages.back(), "Host has no network address to ban (loopback).");
+  EXPECT_FALSE(session.ConfirmBan(&session.Players()[1]));
+  EXPECT_EQ(fake.confirms.back(), "Ban Grunt (10.0.0.5:27901) and kick Grunt from the server?\r"
+                                  "A Quake 2 server reads a 0 in an address as any number: 10.0.0.5 stands for 10.*.*.5.");
+  session.Tell(&session.Players()[1], "x");  // Quake 2 has no tell
+  EXPECT_EQ(fake.sent.back(), Rcon(" serverinfo"));
 }
 
 }  // namespace

@@ -81,7 +81,7 @@ TEST_F(Assembler, AWholeRefreshParsesEveryPlayerAndEveryRule) {
   deliver(a.Feed(test::Capture("q3_serverinfo_2"), At(810us)));
   EXPECT_EQ(sent, (Replies{" status", " serverinfo"}));
   ASSERT_EQ(players.size(), 14u);
-  EXPECT_EQ(players[13], (PlayerRow{"13", "BlueGreen x", "1", "0", "bot", "16384"}));
+  EXPECT_EQ(players[13], (PlayerRow{"13", "BlueGreen x", "1", "0", "bot", "16384", "^4Blue^2Green ^3x"}));
   EXPECT_EQ(rules.size(), 43u);
 }
 

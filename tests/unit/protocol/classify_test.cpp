@@ -99,7 +99,7 @@ std::string Q3InfoWithHostname(const std::string& hostname) {
 }
 
 TEST(ClassifyReply, MarksCountOnlyInTheirOwnPlaces) {
-  struct Case {
+  struct Placed {
     const char* what;
     const GameTraits* game;
     TMonitorState state;
@@ -109,7 +109,7 @@ TEST(ClassifyReply, MarksCountOnlyInTheirOwnPlaces) {
     bool statusText = false;
   };
   const std::string ff = "\xFF\xFF\xFF\xFF";
-  const Case cases[] = {
+  const Placed cases[] = {
       // Players named like markers: the table stays a table in every state that reads one.
       {"refusal as a name", &kQuake3, msConnecting, Q3TableWith("Bad rconpassword."), ReplyParser::StatusTable, msPolling},
       {"no password as a name", &kQuake3, msConnecting, Q3TableWith("No rconpassword set on the server."),
@@ -171,7 +171,7 @@ TEST(ClassifyReply, MarksCountOnlyInTheirOwnPlaces) {
        msConnecting},
       {"no marker bytes", &kQuake3, msConnecting, Q3TableWith("x").substr(4), ReplyParser::None, msConnecting},
   };
-  for (const Case& c : cases) {
+  for (const Placed& c : cases) {
     SCOPED_TRACE(c.what);
     const ReplyDecision d = ClassifyReply(*c.game, c.state, c.reply);
     EXPECT_EQ(d.parser, c.parser);

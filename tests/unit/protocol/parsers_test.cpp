@@ -1,11 +1,21 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "captures.h"
 #include "protocol/parsers.h"
+
+namespace protocol {
+// Readable rows in failure messages.
+inline void PrintTo(const PlayerRow& r, std::ostream* os) {
+  *os << "{" << r.num << "|" << r.name << "|" << r.frags << "|" << r.ping << "|" << r.address << "|" << r.rate << "|"
+      << r.colouredName << "}";
+}
+inline void PrintTo(const InfoRow& r, std::ostream* os) { *os << "{" << r.key << "|" << r.value << "|" << r.colouredValue << "}"; }
+}  // namespace protocol
 
 namespace {
 
@@ -39,7 +49,7 @@ TEST(ParseStatusResponse, OneRowPerPlayerWithTheCleanedNameOnly) {
   EXPECT_EQ(rows[13].name, "BlueGreen x");
 
   ParseStatusResponse(kQuake3, kPrint + "info\n12 50 \"^1Sar^7ge\"\n\nno quote here\n0 0 \"\n", rows);
-  EXPECT_EQ(rows, (std::vector<PlayerRow>{{"", "Sarge", "", "", "", ""}, {}, {}}));
+  EXPECT_EQ(rows, (std::vector<PlayerRow>{{"", "Sarge", "", "", "", "", "^1Sar^7ge"}, {}, {}}));
 
   ParseStatusResponse(kQuake2, test::Capture("hand_q2_statusresponse"), rows);
   ASSERT_EQ(rows.size(), 3u);
@@ -59,7 +69,8 @@ TEST(ParseStatusTable, TodaysQuake3LayoutFromTheCapturedFourteenBots) {
   ASSERT_EQ(rows.size(), 14u);  // every table row found its status-response row
   for (std::size_t i = 0; i < 14; ++i) {
     SCOPED_TRACE(i);
-    EXPECT_EQ(rows[i], (PlayerRow{std::to_string(i), names[i], scores[i], "0", "bot", "16384"}));
+    const std::string coloured = i == 2 ? "^1Very^7LongName" : i == 13 ? "^4Blue^2Green ^3x" : "";
+    EXPECT_EQ(rows[i], (PlayerRow{std::to_string(i), names[i], scores[i], "0", "bot", "16384", coloured}));
   }
 }
 
@@ -69,7 +80,7 @@ TEST(ParseStatusTable, OriginalQuake3LayoutWithSpacesLongNamesAndWordPings) {
   const std::vector<PlayerRow> rows = Table(kQuake3, reply);
   EXPECT_EQ(rows, (std::vector<PlayerRow>{
                       {"0", "Sarge", "12", "50", "192.168.0.20:27960", "25000"},
-                      {"1", "RedBaron", "3", "CNCT", "10.0.0.7:27960", "3000"},
+                      {"1", "RedBaron", "3", "CNCT", "10.0.0.7:27960", "3000", "^1Red^7Baron"},
                       {"2", "Zombie Player", "-1", "ZMBI", "10.0.0.8:1024", "5000"},
                       {"3", "ExactlySixteen16", "0", "999", "172.16.254.1:27961", "90000"},
                       {"4", "Host", "7", "0", "loopback", "25000"},
@@ -114,7 +125,7 @@ TEST(ParseStatusTable, TheTablesOfOtherEngines) {
                 " 2    -3  999 Sarge           ^7 bot                 16384\n\n",
        TableLayout::Quake3Io, {},
        {{"0", "Name With Spaces", "5", "48", "203.0.113.7:27960", "25000"},
-        {"1", "VeryLongName", "0", "CON", "[2001:db8::5]:27960", "25000"},
+        {"1", "VeryLongName", "0", "CON", "[2001:db8::5]:27960", "25000", "^1Very^7LongName"},
         {"2", "Sarge", "-3", "999", "bot", "16384"}}},
       {"Yamagi: two-digit slots, every address in brackets", &kQuake2,
        kPrint + "map              : q2dm1\n"
@@ -240,7 +251,7 @@ TEST(ParseUserInfo, CapturedBotAndQuakeTwoSkin) {
   ASSERT_GE(rows.size(), 3u);
   EXPECT_EQ(rows[0], (UserInfoRow{"kept", "row"}));
   EXPECT_EQ(rows[1], (UserInfoRow{"sex", "Male"}));
-  EXPECT_EQ(rows.back(), (UserInfoRow{"name", "VeryLongName"}));
+  EXPECT_EQ(rows.back(), (UserInfoRow{"name", "VeryLongName", "^1Very^7LongName"}));
   EXPECT_EQ(pictures, (std::vector<std::string>{"sarge"}));
 
   rows.clear();
@@ -255,8 +266,50 @@ TEST(ParseUserInfo, CapturedBotAndQuakeTwoSkin) {
   rows.clear();
   ParseUserInfo(kQuake3, kPrint + "userinfo\n--------\nNAME  ^4Blue^7Man \n\nmodel sarge/blue\nskin x\n", rows,
                 [&](const std::string& v) { pictures.push_back("q3:" + v); });
-  EXPECT_EQ(rows, (std::vector<UserInfoRow>{{"NAME", "BlueMan"}, {"", ""}, {"model", "sarge/blue"}, {"skin", "x"}}));
+  EXPECT_EQ(rows, (std::vector<UserInfoRow>{{"NAME", "BlueMan", "^4Blue^7Man"}, {"", ""}, {"model", "sarge/blue"}, {"skin", "x"}}));
   EXPECT_EQ(pictures.back(), "q3:sarge/blue");
+}
+
+}  // namespace
+
+namespace {
+
+// Every reader keeps the name as the game shows it beside the clean one, for Quake 3 only.
+TEST(ColouredNames, KeptBesideTheCleanNameWhereTheyDiffer) {
+  struct Case {
+    const char* raw;       // the name as the server printed it
+    const char* clean;
+    const char* coloured;  // empty: shown as the clean name
+  };
+  const Case cases[] = {
+      {"Sarge", "Sarge", ""},
+      {"^1Sar^7ge", "Sarge", "^1Sar^7ge"},
+      {"Sarge^7", "Sarge", ""},            // a code at the end colours nothing
+      {"^3Gold^7^7", "Gold", "^3Gold"},
+      {"a^9b", "a^9b", ""},                // not a code to the clean name, one to the game
+      {"Tab\tName", "Tab)Name", ""},       // special characters are mapped in both
+      {"^2A\tB", "A)B", "^2A)B"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.raw);
+    const std::string raw = c.raw;
+    std::vector<PlayerRow> rows;
+    ParseStatusResponse(kQuake3, kPrint + "info\n1 2 \"" + raw + "\"\n", rows);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].name, c.clean);
+    EXPECT_EQ(rows[0].colouredName, c.coloured);
+    const auto table = Table(kQuake3, Q3IoTable(" 4     1   30 " + raw + "   ^7bot          16384\n"));
+    ASSERT_EQ(table.size(), 1u);
+    EXPECT_EQ(table[0].colouredName, c.coloured);
+    std::vector<UserInfoRow> info;
+    ParseUserInfo(kQuake3, kPrint + "userinfo\n--------\nname " + raw + "\n", info);
+    ASSERT_EQ(info.size(), 1u);
+    EXPECT_EQ(info[0].colouredValue, c.coloured);
+
+    rows.clear();
+    ParseStatusResponse(kQuake2, kPrint + "\\mapname\\q2dm1\n1 2 \"" + raw + "\"\n", rows);
+    EXPECT_EQ(rows.at(0).colouredName, "");  // Quake 2 has no colour codes
+  }
 }
 
 }  // namespace
