@@ -100,9 +100,9 @@ TEST(Hostile, ClassifierDecidesSomethingSaneForAnyText) {
       }
     }
   }
-  // A marker at the very end counts.
-  EXPECT_EQ(ClassifyReply(kQuake3, msConnecting, "garbage without line feed map:").parser, ReplyParser::StatusTable);
-  EXPECT_EQ(ClassifyReply(kQuake3, msAwaitingUserInfo, "junk userinfo").parser, ReplyParser::UserInfo);
+  // A marker at the very end of other text counts for nothing.
+  EXPECT_EQ(ClassifyReply(kQuake3, msConnecting, "garbage without line feed map:").parser, ReplyParser::None);
+  EXPECT_EQ(ClassifyReply(kQuake3, msAwaitingUserInfo, "junk userinfo").parser, ReplyParser::None);
 }
 
 TEST(Hostile, AssemblerLosesNothingAndHoldsNothingForever) {
