@@ -1,7 +1,9 @@
 #include "protocol/parsers.h"
 
+#include <algorithm>
 #include <array>
 #include <exception>
+#include <unordered_map>
 #include <utility>
 
 #include "common/text.h"
@@ -208,10 +210,43 @@ void ParseStatusTable(const GameTraits& traits, std::string_view reply, std::vec
   const std::optional<TableForm> form = ReadTableForm(traits, reply);
   if (!form) return;
   const std::size_t width = form->nameWidth;
-  // Names already seen in this table, with how often: the first line of a name updates every
-  // row of that name; a later line of the same name (two players of one name) updates the
-  // next row of that name instead, so each player keeps a row of its own.
-  std::vector<std::pair<std::string, std::size_t>> seen;
+  // The rows of each name, in list order, and how many lines of that name the table has had
+  // so far: the first line of a name updates every row of that name; a later line of the same
+  // name (two players of one name) updates the next row of that name instead, so each player
+  // keeps a row of its own. Looked up by name, so a table of thousands of rows costs no more
+  // per row than a table of ten.
+  struct Named {
+    std::vector<std::size_t> rows;
+    std::size_t lines = 0;
+  };
+  std::unordered_map<std::string, Named> names;
+  names.reserve(players.size());
+  for (std::size_t i = 0; i < players.size(); ++i) names[players[i].name].rows.push_back(i);
+  // For names the table cut: the rows whose longer names begin with the cut one, found in the
+  // list's names sorted once. Each cut name's rows are gathered once; the budget bounds the
+  // gathering when a hostile table cuts thousands of names that begin thousands of others.
+  // Indices into the list as it came (rows added below are never a cut name's longer one).
+  std::vector<std::size_t> sorted;
+  const std::size_t listed = players.size();
+  std::unordered_map<std::string, std::vector<std::size_t>> longer;
+  std::size_t budget = 4 * listed + 100000;
+  const auto rowsBeginning = [&](const std::string& start) -> const std::vector<std::size_t>& {
+    auto [found, added] = longer.try_emplace(start);
+    if (!added) return found->second;
+    if (sorted.empty()) {
+      sorted.resize(listed);
+      for (std::size_t i = 0; i < listed; ++i) sorted[i] = i;
+      std::sort(sorted.begin(), sorted.end(),
+                [&](std::size_t a, std::size_t b) { return players[a].name < players[b].name; });
+    }
+    auto it = std::lower_bound(sorted.begin(), sorted.end(), start,
+                               [&](std::size_t i, const std::string& s) { return players[i].name < s; });
+    for (; it != sorted.end() && budget > 0 && StartsWith(players[*it].name, start); ++it, --budget)
+      if (players[*it].name.size() > start.size()) found->second.push_back(*it);
+    std::sort(found->second.begin(), found->second.end());
+    return found->second;
+  };
+
   LineReader lines(reply);
   std::string_view line;
   while (lines.Next(line)) {
@@ -221,41 +256,29 @@ void ParseStatusTable(const GameTraits& traits, std::string_view reply, std::vec
     if (line.data() + line.size() == reply.data() + reply.size()) break;
     if (common::TrimSpacesView(line).empty()) continue;
     const TableRow row = ReadTableRow(traits, line, form->layout);
-    std::size_t occurrence = 0;
-    auto it = seen.begin();
-    for (; it != seen.end(); ++it)
-      if (it->first == row.name) break;
-    if (it == seen.end())
-      seen.emplace_back(row.name, 1);
-    else
-      occurrence = it->second++;
-
-    std::size_t index = 0;
+    Named& named = names[row.name];
+    const std::size_t occurrence = named.lines++;
     bool matched = false;
-    for (PlayerRow& player : players) {
-      if (player.name != row.name) continue;
-      if (occurrence == 0 || index == occurrence) {
-        Assign(player, row, traits.hasRateColumn, false);
-        matched = true;
-      }
-      ++index;
+    if (occurrence == 0 && !named.rows.empty()) {
+      for (const std::size_t i : named.rows) Assign(players[i], row, traits.hasRateColumn, false);
+      matched = true;
+    } else if (occurrence > 0 && occurrence < named.rows.size()) {
+      Assign(players[named.rows[occurrence]], row, traits.hasRateColumn, false);
+      matched = true;
     }
     // A name that fills the cut column may be the start of a longer one: the row of that
     // longer name (the next one for a later line of the same start) takes it.
     if (!matched && width > 0 && row.printedNameSize >= width && !row.name.empty()) {
-      index = 0;
-      for (PlayerRow& player : players) {
-        if (player.name.size() <= row.name.size() || !StartsWith(player.name, row.name)) continue;
-        if (index++ == occurrence) {
-          Assign(player, row, traits.hasRateColumn, true);
-          matched = true;
-          break;
-        }
+      const std::vector<std::size_t>& candidates = rowsBeginning(row.name);
+      if (occurrence < candidates.size()) {
+        Assign(players[candidates[occurrence]], row, traits.hasRateColumn, true);
+        matched = true;
       }
     }
     if (!matched && !row.name.empty()) {
       PlayerRow added;
       Assign(added, row, traits.hasRateColumn, false);
+      named.rows.push_back(players.size());
       players.push_back(std::move(added));
     }
   }
