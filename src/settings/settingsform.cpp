@@ -138,6 +138,8 @@ void TF_Settings::BuildFields(const std::string& fileName) {
   QSize extent(0, 0);
   try {
     const settings::Description description = settings::ReadDescriptionFile(fileName);
+    if (description.Truncated())
+      platform::MessageDlg(settings::TruncationNotice(fileName, description), platform::MsgType::Warning, platform::MsgButtons::Ok);
     const settings::BuildPlan plan = settings::PlanFields(description.fields);
     const int first = FFieldSlot;
     for (const settings::FieldPlan& p : plan.fields) {

@@ -27,6 +27,7 @@ std::size_t ValueModel::Add(std::string name, InputKind kind, std::string toolti
   entry.name = std::move(name);
   entry.kind = kind;
   entry.tooltip = std::move(tooltip);
+  byName_[NameKey(entry.name)].push_back(entries_.size());
   entries_.push_back(std::move(entry));
   return entries_.size() - 1;
 }
@@ -43,8 +44,10 @@ bool ValueModel::Take(std::size_t i, const std::string& value) {
 
 std::vector<std::size_t> ValueModel::Answer(std::string_view name, const std::string& value) {
   std::vector<std::size_t> shown;
-  for (std::size_t i = 0; i < entries_.size(); ++i)
-    if (SameName(entries_[i].name, name) && Take(i, value)) shown.push_back(i);
+  const auto named = byName_.find(NameKey(name));
+  if (named == byName_.end()) return shown;
+  for (const std::size_t i : named->second)
+    if (Take(i, value)) shown.push_back(i);
   return shown;
 }
 

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "protocol/game.h"
@@ -70,6 +71,8 @@ class ValueModel {
 
   const protocol::GameTraits* game_;
   std::vector<Entry> entries_;
+  // The inputs of each name (NameKey), so that a reply finds its inputs without a walk over all.
+  std::unordered_map<std::string, std::vector<std::size_t>> byName_;
 };
 
 // Whether an input of this kind shows the value as it is, so that sending it back unchanged

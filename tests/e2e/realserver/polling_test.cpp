@@ -30,11 +30,8 @@ TEST_F(Polling, EveryBotsRowIsCompleteAndEveryRuleListed) {
   EXPECT_EQ(window->LV_Players->topLevelItemCount(), static_cast<int>(BotCount()));
   std::set<std::string> nums;
   for (const ServerPlayer& player : players) {
-    const std::string name = TrimSpaces(StripColorCodes(player.name));
-    SCOPED_TRACE(name);
-    const int row = FindPlayer(window->LV_Players, QString::fromStdString(name));
-    ASSERT_GE(row, 0);
-    const std::vector<std::string> texts = RowTexts(window->LV_Players, row);
+    SCOPED_TRACE(player.name);
+    const std::vector<std::string> texts = RowOf(window->LV_Players, player);
     ASSERT_EQ(texts.size(), 6u);  // Num, Player Name, Frags, Ping, IP Address, Rate
     EXPECT_TRUE(nums.insert(texts[0]).second) << "client number " << texts[0] << " twice";
     EXPECT_LT(std::stoi(texts[0]), 20);

@@ -19,6 +19,7 @@
 #include "platform/dialogs.h"
 #include "platform/text.h"
 #include "settings/settingsform.h"
+#include "support/scripted_dialogs.h"
 #include "support/test_env.h"
 
 namespace {
@@ -212,6 +213,19 @@ TEST_F(SettingsDialog, ARefusedListingAsksNothingMore) {
   EXPECT_EQ(dialog.L_Values->text(),
             "The server refused the password: no values read; greyed ones are sent only if changed");
   EXPECT_TRUE(dialog.UpdateCommands().empty());
+}
+
+TEST_F(SettingsDialog, AFileAskingForMoreFieldsThanTheCapGetsTheFirstOnesAndAMessage) {
+  test::ScopedDialogs dialogs;
+  const std::string path = dir.Write("far.ini", "[Common]\r\nNumFields=999999999\r\n[Field1]\r\n" + Field("INT", "fraglimit") +
+                                                    "[Field999999999]\r\n" + Field("BOOL", "far"));
+  dialog.BuildFields(path);
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0].type, platform::MsgType::Warning);
+  EXPECT_EQ(dialogs.messages[0].text,
+            "The settings description file " + path + " asks for 999999999 fields; only the first 2000 are shown.");
+  EXPECT_EQ(dialog.InputCount(), 1);
+  EXPECT_EQ(dialog.FFieldSlot, settings::kMaxFields);
 }
 
 TEST_F(SettingsDialog, MissingFileGivesAnEmptyGrid) {
