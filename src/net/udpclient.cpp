@@ -76,9 +76,15 @@ void TUDPClient::Close() {
 
 void TUDPClient::SendText(const std::string& text) { SendText(text, {}); }
 
-void TUDPClient::SendText(const std::string& text, std::function<void()> onSent) {
+void TUDPClient::SendText(const std::string& text, std::function<void()> onSent) { Send(text, std::move(onSent), false); }
+
+void TUDPClient::SendTextAhead(const std::string& text, std::function<void()> onSent) {
+  Send(text, std::move(onSent), true);
+}
+
+void TUDPClient::Send(const std::string& text, std::function<void()> onSent, bool ahead) {
   if (Paced && State == ssOpen) {
-    net::RequestPacer::Instance().Send(*this, text, std::move(onSent));
+    net::RequestPacer::Instance().Send(*this, text, std::move(onSent), ahead);
     return;
   }
   SendNow(text);

@@ -39,6 +39,11 @@ class TUDPClient : public TCustomWSocket {
   // had to wait; a send that failed (reported through OnError) still counts as handed over.
   // An empty text sends nothing; its onSent runs in its turn.
   void SendText(const std::string& text, std::function<void()> onSent);
+  // As SendText, but a paced datagram goes before those other clients have queued for the
+  // server (after any sent ahead before it): for a one-off request a person waits for, such as
+  // the settings dialog's reading of all values, which would otherwise wait behind a polling
+  // window's next request.
+  void SendTextAhead(const std::string& text, std::function<void()> onSent);
   // The next waiting datagram, whole; empty when there is none or on failure.
   std::string ReceiveText();
 
@@ -47,6 +52,7 @@ class TUDPClient : public TCustomWSocket {
 
  private:
   friend class net::RequestPacer;
+  void Send(const std::string& text, std::function<void()> onSent, bool ahead);
   // Hands the text to the socket now (the pacer calls this when the datagram's turn comes).
   void SendNow(const std::string& text);
   void HandleReadiness(QSocketNotifier* notifier);

@@ -15,6 +15,7 @@
 
 #include "protocol/game.h"
 #include "settings/fields.h"
+#include "settings/listing.h"
 
 namespace settings {
 
@@ -31,6 +32,9 @@ class ValueModel {
   // that are to show it: every one not edited meanwhile. Each of them is Known when its kind
   // shows the value as it is, else Unknown with the value kept for its tooltip.
   std::vector<std::size_t> Answer(std::string_view name, const std::string& value);
+  // A whole listing of the server's values arrived: each input whose variable it holds is
+  // answered as by Answer. Returns the inputs that are to show their value.
+  std::vector<std::size_t> Answer(const ListedValues& listed);
   // The administrator changed the input.
   void Edit(std::size_t index);
 
@@ -43,8 +47,8 @@ class ValueModel {
   // The input's tooltip: the description file's text, and for an unknown input why it is greyed.
   std::string Tooltip(std::size_t index) const;
   // The line under the grid: how many values have been read. `waitOver`: the dialog has stopped
-  // waiting for more.
-  std::string ValuesText(bool waitOver) const;
+  // waiting for more; `refused`: the server refused the password, so none will come.
+  std::string ValuesText(bool waitOver, bool refused = false) const;
 
   // The commands an update sends, in input order, given each input's current value as the
   // server reads it (a text field's text, a spin field's number in decimal, "1" or "0"): every
@@ -61,6 +65,9 @@ class ValueModel {
     bool answered = false;
     std::string unusable;  // a value that arrived but cannot be shown
   };
+
+  // Entry i got the server's value (unless edited meanwhile); whether it is to show it.
+  bool Take(std::size_t i, const std::string& value);
 
   const protocol::GameTraits* game_;
   std::vector<Entry> entries_;

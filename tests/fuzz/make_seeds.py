@@ -151,6 +151,28 @@ def assembler():
     }
 
 
+def datagrams(*chunks):
+    """The variable-listing harness's events: each datagram after its length."""
+    return b"".join(struct.pack("<H", len(c)) + c for c in chunks)
+
+
+def cvar_list():
+    q3, q2 = b"\x00", b"\x01"
+    listing = [capture(f"q3_cvarlist_{i}") for i in range(1, 11)]
+    q2_id = PRINT + b'*  S hostname "My Server"\n  S- version "3.21 x86"\n     rcon_password "secret"\n3 cvars\n'
+    q2pro = PRINT + b'hostname "noname"\nrcon_password "secret"\n2 of 212 cvars\n'
+    return {
+        "q3_cvarlist": q3 + datagrams(*listing),
+        "q3_cvarlist_lost_3": q3 + datagrams(*(listing[:2] + listing[3:])),
+        "q3_cvarlist_lost_last": q3 + datagrams(*listing[:-1]),
+        "q3_refusal": q3 + datagrams(capture("q3_bad_rconpassword")),
+        "q3_unknown_command": q3 + datagrams(PRINT + b"unknown command: cvarlist\n"),
+        "q2_id": q2 + datagrams(q2_id[:30], PRINT + q2_id[30:]),
+        "q2pro": q2 + datagrams(q2pro),
+        "q2_refusal": q2 + datagrams(capture("hand_q2_bad_rcon_password")),
+    }
+
+
 def lookup_list():
     seeds = {p.name: p.read_bytes() for p in sorted((DATA / "levels").glob("*/*.txt"))}
     seeds["hand_line_ends"] = b"q3dm1\tArena Gate\r\nq3dm2\r\n\r\nq3dm3\tHouse\tof Pain\nq3dm4\rlone\n\r\x1aq3dm5\tafter end"
@@ -245,6 +267,7 @@ def main():
     write_all("replies", replies())
     write_all("classify", classify())
     write_all("assembler", assembler())
+    write_all("cvar_list", cvar_list())
     write_all("lookup_list", lookup_list())
     write_all("ini", ini())
     write_all("rtf", rtf())

@@ -77,6 +77,11 @@ struct DropRule {
   int remaining;  // -1: always
 };
 
+struct ChunkDrop {
+  std::string word;
+  std::size_t index;
+};
+
 class Fd {
  public:
   Fd() = default;
@@ -156,6 +161,7 @@ struct GameServer::Impl {
   bool silent = config.silent;
   int dropNext = 0;
   std::vector<DropRule> dropRules;
+  std::vector<ChunkDrop> chunkDrops;
   std::function<bool(const Request&)> filter;
   int dropped = 0;
   int rateLimited = 0;
@@ -180,6 +186,8 @@ struct GameServer::Impl {
   // Carries out a datagram's request and returns the replies to send (none when refused).
   std::vector<std::string> Answer(const std::string& bytes, const char* ip, std::chrono::steady_clock::time_point now);
   bool DropReply(const Request& request);
+  // Takes out the datagram a chunk drop names; returns whether one was taken out.
+  bool DropChunk(const Request& request, std::vector<std::string>& replies);
   void SendTo(int fd, const std::string& bytes, const sockaddr_in& to) {
     ::sendto(fd, bytes.data(), bytes.size(), 0, reinterpret_cast<const sockaddr*>(&to), sizeof to);
   }
@@ -300,9 +308,25 @@ std::vector<std::string> GameServer::Impl::Answer(const std::string& bytes, cons
     return {};
   }
   if (!result.request) return {};
+  bool chunkDropped = false;
+  {
+    std::lock_guard lock(stateMutex);
+    chunkDropped = DropChunk(*result.request, result.replies);
+  }
+  if (chunkDropped) Trace("   one datagram of the reply dropped on purpose");
   return std::move(result.replies);
 }
 
+bool GameServer::Impl::DropChunk(const Request& request, std::vector<std::string>& replies) {
+  for (auto it = chunkDrops.begin(); it != chunkDrops.end(); ++it) {
+    if (!EqualsNoCase(it->word, request.word)) continue;
+    const bool inReply = it->index < replies.size();
+    if (inReply) replies.erase(replies.begin() + static_cast<std::ptrdiff_t>(it->index));
+    chunkDrops.erase(it);
+    if (inReply) ++dropped;
+    return inReply;
+  }
+  return false;
 void GameServer::Impl::SendNoise(const sockaddr_in& to) {
   std::vector<std::string> noise;
   {
@@ -537,6 +561,11 @@ void GameServer::DropRepliesTo(const std::string& word, int count) {
   impl_->dropRules.push_back({word, count < 0 ? -1 : count});
 }
 
+void GameServer::DropChunk(const std::string& word, std::size_t index) {
+  std::lock_guard lock(impl_->stateMutex);
+  impl_->chunkDrops.push_back({word, index});
+}
+
 void GameServer::SetReplyFilter(std::function<bool(const Request&)> filter) {
   std::lock_guard lock(impl_->stateMutex);
   impl_->filter = std::move(filter);
@@ -546,6 +575,7 @@ void GameServer::ClearDrops() {
   std::lock_guard lock(impl_->stateMutex);
   impl_->dropNext = 0;
   impl_->dropRules.clear();
+  impl_->chunkDrops.clear();
   impl_->filter = nullptr;
 }
 

@@ -42,6 +42,11 @@ enum class Game { Quake3, Quake2 };
 // cut to 15, lastmsg address rate pr fps, "No UDP clients." on an empty server).
 enum class StatusLayout { Ioquake3, Original, Quake3e, Yamagi, Q2pro };
 
+// The Quake 2 engine whose own forms the server prints where the engines differ: the id
+// engine (and Yamagi Quake 2), or Q2PRO, whose cvarlist has no flag columns, ends with
+// "N of M cvars", and whose print buffer is filled to the last byte, cutting pieces anywhere.
+enum class Quake2Engine { Id, Q2pro };
+
 // A client slot that is still connecting shows CNCT in the ping column, a dropped one that the
 // server keeps for a while shows ZMBI (and is left out of the status query). Quake3e and Q2PRO
 // tell more states apart: one that has loaded the map but not yet entered (PRM, PRIM) and one
@@ -103,6 +108,7 @@ struct GameServerConfig {
   std::string password;          // empty: no remote-administration password set
   std::vector<Player> players;
   StatusLayout layout = StatusLayout::Ioquake3;
+  Quake2Engine quake2Engine = Quake2Engine::Id;
   std::string map;               // empty: q3dm17 / q2dm1
   std::vector<std::string> maps; // maps "map NAME" accepts; empty: the game's stock maps
   std::vector<CvarDef> cvars;    // added to the game's stock cvars, replacing those of the same name
@@ -191,11 +197,15 @@ class GameServer {
   // Replies to requests whose word (query word or first word of the remote command; letter case
   // ignored) is `word` are not sent, `count` times or, with -1, always.
   void DropRepliesTo(const std::string& word, int count = -1);
+  // Of the next reply to a request whose word is `word` (letter case ignored), the datagram with
+  // this index (0 = first) is not sent; the others are.
+  void DropChunk(const std::string& word, std::size_t index);
   // Replies for which the filter returns true are not sent. It runs on the server thread (it may
   // call this object). An empty function removes it.
   void SetReplyFilter(std::function<bool(const Request&)> filter);
   void ClearDrops();
-  // How many replies were held back by the drop hooks (not counting rate limit or silence).
+  // How many replies (or datagrams of one) were held back by the drop hooks (not counting rate
+  // limit or silence).
   int DroppedReplies() const;
   int RateLimitedRequests() const;
 

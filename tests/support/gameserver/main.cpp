@@ -47,6 +47,7 @@ const char kUsage[] =
     "                        many (1000 more players), huge (datagrams of up to 64 KB), stray\n"
     "                        (forged replies from other ports and addresses), reorder (the\n"
     "                        datagrams of a reply last first), noise (binary noise)\n"
+    "  --engine id|q2pro     Quake 2 engine whose cvarlist form it prints (id; q2pro with --layout q2pro)\n"
     "  --chunk BYTES         print buffer size including terminator (1008 / 1384)\n"
     "  --rate-limit          drop requests past 10 at once, then 1 a second, per address\n"
     "  --silent              answer nothing\n"
@@ -118,8 +119,14 @@ int Run(int argc, char* argv[]) {
       if (found == std::end(layouts))
         throw std::invalid_argument("--layout is ioq3, original, quake3e, yamagi or q2pro, not '" + layout + "'");
       config.layout = found->second;
+      // A Q2PRO server prints its variables in its own form too.
+      if (config.layout == test::StatusLayout::Q2pro) config.quake2Engine = test::Quake2Engine::Q2pro;
     } else if (option == "--hostile") {
       hostile = value();
+    } else if (option == "--engine") {
+      const std::string engine = value();
+      if (engine != "id" && engine != "q2pro") throw std::invalid_argument("--engine is id or q2pro, not '" + engine + "'");
+      config.quake2Engine = engine == "id" ? test::Quake2Engine::Id : test::Quake2Engine::Q2pro;
     } else if (option == "--chunk") {
       config.chunk = static_cast<std::size_t>(Number(option, value(), 64, 65000));
     } else if (option == "--rate-limit") {

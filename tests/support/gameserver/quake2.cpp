@@ -40,6 +40,7 @@ class Console {
     if (is("sv")) return GameCommand();
     if (is("echo")) return Echo();
     if (is("set")) return Set();
+    if (is("cvarlist")) return CvarList();
     if (CvarCommand()) return;
     out_.Printf("Unknown command \"%s\"\n", cmd.c_str());
   }
@@ -260,6 +261,27 @@ class Console {
     cvar.flags = flags;
   }
 
+  // Newest first, as the server keeps them. The id engine prints four flag columns (archive,
+  // user info, server info, then "-" for a protected cvar or "L" for a latched one), Q2PRO
+  // none, and each closes with its own count.
+  void CvarList() {
+    const auto& entries = state_.cvars.Entries();
+    const bool q2pro = state_.quake2Engine == Quake2Engine::Q2pro;
+    for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
+      if (q2pro) {
+        out_.Printf("%s \"%s\"\n", it->name.c_str(), it->value.c_str());
+        continue;
+      }
+      out_.Print(" ");
+      out_.Print(" ");
+      out_.Print(it->flags & kServerInfo ? "S" : " ");
+      out_.Print(it->flags & (kWriteProtected | kReadOnly) ? "-" : it->flags & kLatch ? "L" : " ");
+      out_.Printf(" %s \"%s\"\n", it->name.c_str(), it->value.c_str());
+    }
+    if (q2pro) return out_.Printf("%zu of %zu cvars\n", entries.size(), entries.size());
+    out_.Printf("%zu cvars\n", entries.size());
+  }
+
   bool CvarCommand() {
     const CvarEntry* cvar = state_.cvars.Find(args_[0]);
     if (!cvar) return false;
@@ -333,7 +355,7 @@ PacketResult HandleQuake2Packet(ServerState& state, std::string_view datagram, c
   const bool accepted = !serverPassword.empty() && password == serverPassword;
   result.request = Request{Request::Kind::RemoteCommand, args.size() > 2 ? args[2] : std::string(), command,
                            password, accepted};
-  ConsoleOutput out(state.chunk);
+  ConsoleOutput out(state.chunk, state.quake2Engine == Quake2Engine::Q2pro);
   if (!accepted) {
     out.Print("Bad rcon_password.\n");
   } else {

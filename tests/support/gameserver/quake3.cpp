@@ -2,6 +2,7 @@
 // (texts and print order as it prints them), with the original status table as an option.
 #include <algorithm>
 #include <cstdlib>
+#include <iterator>
 
 #include "support/gameserver/console_output.h"
 #include "support/gameserver/games.h"
@@ -57,6 +58,7 @@ class Console {
     if (is("echo")) return out_.Printf("%s\n", Args(1).c_str());
     if (is("set") || is("sets") || is("seta") || is("setu")) return Set();
     if (is("reset")) return Reset();
+    if (is("cvarlist")) return CvarList();
     if (CvarCommand()) return;
     // What the game module answers to anything it does not know.
     out_.Printf("unknown command: %s\n", cmd.c_str());
@@ -401,6 +403,22 @@ class Console {
   void Reset() {
     if (args_.size() != 2) return out_.Print("usage: reset <variable>\n");
     if (const CvarEntry* cvar = state_.cvars.Find(args_[1])) CvarSet(args_[1], cvar->reset);
+  }
+
+  // Newest first, as the server keeps them; every flag column is a piece of its own, so the
+  // buffer may be sent between the flags and the name, never inside the name or the value.
+  void CvarList() {
+    const auto& entries = state_.cvars.Entries();
+    for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
+      const unsigned f = it->flags;
+      const bool columns[] = {(f & kServerInfo) != 0, false, false, (f & kReadOnly) != 0, (f & kWriteProtected) != 0,
+                              false, (f & kLatch) != 0, (f & kCheat) != 0, false};
+      const char letters[] = "SsURIALC?";
+      for (std::size_t i = 0; i < std::size(columns); ++i) out_.Print(columns[i] ? std::string(1, letters[i]) : " ");
+      out_.Printf(" %s \"%s\"\n", it->name.c_str(), it->value.c_str());
+    }
+    out_.Printf("\n%zu total cvars\n", entries.size());
+    out_.Printf("%zu cvar indexes\n", entries.size());
   }
 
   bool CvarCommand() {
