@@ -12,7 +12,13 @@
 // on its way for longer than LostAfter() counts as lost. When it was the query that went
 // unanswered (a Quake 3 server in single-player mode never answers it) while the remote
 // commands are answered, the next tick carries on with " status", so the lists still
-// refresh from the status table and the server info.
+// refresh from the status table and the server info. When it was the remote status that
+// went unanswered after the query was answered (some servers never answer it), later chains
+// go from the status response straight on to " serverinfo": the player list then shows the
+// names the status response gives. Either is tried again every few chains.
+//
+// While connecting, the timer asks for " status" and " serverinfo" in turn: an answer to
+// either proves the password and starts the polling.
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -233,8 +239,12 @@ class MonitorSession {
   Step step_ = Step::None;
   std::optional<TimePoint> stepSentAt_;
   bool queryUnanswered_ = false;
+  bool statusUnanswered_ = false;
+  bool chainAskedQuery_ = false;    // the chain under way began with the query
   bool tableReplacesList_ = false;  // the table answers a chain that skipped the query
   int chainsWithoutQuery_ = 0;
+  int chainsWithoutStatus_ = 0;
+  int connectTries_ = 0;            // requests sent while connecting
   int queued_ = 0;                  // datagrams handed to the client that have not left yet
   std::string resolving_;           // the status text shown while the host name is looked up
   std::shared_ptr<bool> alive_;     // guards the onSent callbacks

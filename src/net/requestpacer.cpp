@@ -65,9 +65,12 @@ void RequestPacer::Leak(Bucket& bucket, Clock::time_point now) const {
   LeakBucket(bucket.level, bucket.lastLeak, now, period_);
 }
 
-void RequestPacer::Send(TUDPClient& client, std::string text, std::function<void()> onSent) {
+void RequestPacer::Send(TUDPClient& client, std::string text, std::function<void()> onSent, bool ahead) {
   const Endpoint server = client.Peer();
-  Entry(server).items.push_back(Item{&client, std::move(text), std::move(onSent)});
+  auto& items = Entry(server).items;
+  const auto at = ahead ? std::find_if(items.begin(), items.end(), [](const Item& item) { return !item.ahead; })
+                        : items.end();
+  items.insert(at, Item{&client, std::move(text), std::move(onSent), ahead});
   Pump(server);
 }
 

@@ -12,7 +12,8 @@
 // (by default at most 8 in the bucket and one leaking out per 1100 ms, so that network
 // jitter and the server's own clock cannot push a request over the server's limit) and
 // sends a datagram only while the model has room. Datagrams leave in the order they were
-// queued, whichever client queued them; none is ever dropped. While the bucket is full a
+// queued, whichever client queued them, except those queued ahead (a one-off request that a
+// person waits for), which go before every other waiting one; none is ever dropped. While the bucket is full a
 // single-shot timer sends the next one when one has leaked out. Datagrams of unpaced
 // clients go out at once but are counted in the bucket of their server, as the server
 // counts them (up to a full bucket: the server does not count what it drops).
@@ -45,8 +46,9 @@ class RequestPacer {
 
   // Queues the text for the open client's server and sends what the bucket allows at once
   // (inside this call); onSent runs right after the datagram was handed to the socket. An
-  // empty text sends nothing and uses no room, but keeps its place for onSent.
-  void Send(TUDPClient& client, std::string text, std::function<void()> onSent);
+  // empty text sends nothing and uses no room, but keeps its place for onSent. `ahead` queues
+  // it before every waiting datagram not queued ahead itself.
+  void Send(TUDPClient& client, std::string text, std::function<void()> onSent, bool ahead = false);
   // Counts a datagram sent past the queue (by an unpaced client) in the server's bucket.
   void NoteSent(const Endpoint& server);
   // Forgets the client's queued datagrams (when it closes or is destroyed); their onSent
@@ -67,6 +69,7 @@ class RequestPacer {
     TUDPClient* client;
     std::string text;
     std::function<void()> onSent;
+    bool ahead = false;
   };
   struct Bucket {
     std::deque<Item> items;

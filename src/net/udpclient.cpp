@@ -57,7 +57,7 @@ void TUDPClient::LookupDone(const net::Resolution& resolution, std::uint16_t por
   while (!waiting_.empty() && State != ssResolving) {
     Waiting next = std::move(waiting_.front());
     waiting_.pop_front();
-    Dispatch(next.text, std::move(next.onSent));
+    Dispatch(next.text, std::move(next.onSent), next.ahead);
     if (!*alive) return;
   }
   flushing_ = false;
@@ -122,17 +122,23 @@ void TUDPClient::Close() {
 
 void TUDPClient::SendText(const std::string& text) { SendText(text, {}); }
 
-void TUDPClient::SendText(const std::string& text, std::function<void()> onSent) {
-  if (State == ssResolving || flushing_) {
-    waiting_.push_back(Waiting{text, std::move(onSent)});
-    return;
-  }
-  Dispatch(text, std::move(onSent));
+void TUDPClient::SendText(const std::string& text, std::function<void()> onSent) { Send(text, std::move(onSent), false); }
+
+void TUDPClient::SendTextAhead(const std::string& text, std::function<void()> onSent) {
+  Send(text, std::move(onSent), true);
 }
 
-void TUDPClient::Dispatch(const std::string& text, std::function<void()> onSent) {
+void TUDPClient::Send(const std::string& text, std::function<void()> onSent, bool ahead) {
+  if (State == ssResolving || flushing_) {
+    waiting_.push_back(Waiting{text, std::move(onSent), ahead});
+    return;
+  }
+  Dispatch(text, std::move(onSent), ahead);
+}
+
+void TUDPClient::Dispatch(const std::string& text, std::function<void()> onSent, bool ahead) {
   if (Paced && State == ssOpen) {
-    net::RequestPacer::Instance().Send(*this, text, std::move(onSent));
+    net::RequestPacer::Instance().Send(*this, text, std::move(onSent), ahead);
     return;
   }
   SendNow(text);

@@ -56,6 +56,11 @@ class TUDPClient : public TCustomWSocket {
   // had to wait (for the pacer or the look-up); a send that failed (reported through OnError)
   // still counts as handed over. An empty text sends nothing; its onSent runs in its turn.
   void SendText(const std::string& text, std::function<void()> onSent);
+  // As SendText, but a paced datagram goes before those other clients have queued for the
+  // server (after any sent ahead before it): for a one-off request a person waits for, such as
+  // the settings dialog's reading of all values, which would otherwise wait behind a polling
+  // window's next request.
+  void SendTextAhead(const std::string& text, std::function<void()> onSent);
   // The next waiting datagram, whole; empty when there is none or on failure.
   std::string ReceiveText();
 
@@ -67,13 +72,16 @@ class TUDPClient : public TCustomWSocket {
   struct Waiting {
     std::string text;
     std::function<void()> onSent;
+    bool ahead = false;
   };
 
   // Makes the socket and fixes its peer; failures are reported and leave the client closed.
   void OpenSocket(const net::Endpoint& address);
   void LookupDone(const net::Resolution& resolution, std::uint16_t port);
-  // SendText without the wait for a look-up.
-  void Dispatch(const std::string& text, std::function<void()> onSent);
+  // SendText or SendTextAhead, waiting for the look-up.
+  void Send(const std::string& text, std::function<void()> onSent, bool ahead);
+  // Send without the wait for a look-up.
+  void Dispatch(const std::string& text, std::function<void()> onSent, bool ahead);
   // Hands the text to the socket now (the pacer calls this when the datagram's turn comes).
   void SendNow(const std::string& text);
   void HandleReadiness(QSocketNotifier* notifier);

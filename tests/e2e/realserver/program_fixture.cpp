@@ -11,6 +11,7 @@
 #include "addressbook/quickconnectform.h"
 #include "addressbook/spinedit.h"
 #include "app/startup.h"
+#include "common/text.h"
 #include "net/requestpacer.h"
 
 namespace e2e {
@@ -129,6 +130,11 @@ bool ProgramTest::WaitForCompleteRefresh(TF_Q3Server* window, std::size_t player
            window->LV_Players->topLevelItemCount() >= static_cast<int>(players) &&
            AllRowsComplete(window->LV_Players) && window->LV_Settings->topLevelItemCount() > 0;
   }, ms);
+}
+
+std::vector<std::string> ProgramTest::RowOf(const QTreeWidget* list, const ServerPlayer& player) {
+  const int row = FindPlayer(list, QString::fromStdString(TrimSpaces(StripColorCodes(player.name))));
+  return row < 0 ? std::vector<std::string>() : RowTexts(list, row);
 }
 
 QString ProgramTest::RuleValue(const QTreeWidget* list, const QString& rule) {

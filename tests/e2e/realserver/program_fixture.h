@@ -63,6 +63,9 @@ class ProgramTest : public ::testing::Test {
 
   // The row of the named player, or -1.
   static int FindPlayer(const QTreeWidget* list, const QString& name) { return test::RowWith(list, 1, name); }
+  // The texts of the row the list shows for a player the server reports (under its name
+  // cleaned of colour codes); none when the list has no such row.
+  static std::vector<std::string> RowOf(const QTreeWidget* list, const ServerPlayer& player);
   // The row of the rule, or -1.
   static int FindRule(const QTreeWidget* list, const QString& rule) { return test::RowWith(list, 0, rule); }
   // The rule's value as the list shows it; empty when the rule is not listed.

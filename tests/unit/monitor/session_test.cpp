@@ -76,21 +76,22 @@ TEST_F(Session, IdleTimerSendsNothingUntilConnectAppliesTheInterval) {
   EXPECT_EQ(fake.hint, "1 seconds");
 }
 
-TEST_F(Session, ConnectingRepeatsStatusButNeverQueuesItTwice) {
+TEST_F(Session, ConnectingAsksForStatusAndServerInfoInTurnButNeverQueuesTwice) {
   session.Connect();
   session.RefreshTimerTimer();
-  EXPECT_EQ(fake.sent, (std::vector<std::string>{Rcon(" status"), Rcon(" status")}));
+  session.RefreshTimerTimer();
+  EXPECT_EQ(fake.sent, (std::vector<std::string>{Rcon(" status"), Rcon(" serverinfo"), Rcon(" status")}));
   // A password typed into the box is used from the next command on.
   fake.password = "new";
-  // While a " status" still waits in the pacer's queue, the tick adds none.
+  // While a request still waits in the pacer's queue, the tick adds none.
   fake.holdSends = true;
   session.RefreshTimerTimer();
   session.RefreshTimerTimer();
-  EXPECT_EQ(fake.sent.size(), 3u);
-  EXPECT_EQ(fake.Last(), Rcon(" status", "new"));
+  EXPECT_EQ(fake.sent.size(), 4u);
+  EXPECT_EQ(fake.Last(), Rcon(" serverinfo", "new"));
   fake.Release();
   session.RefreshTimerTimer();
-  EXPECT_EQ(fake.sent.size(), 4u);
+  EXPECT_EQ(fake.sent.size(), 5u);
 
   // Replies that are not a status table leave the window connecting; a status response
   // does not move it to polling.
@@ -291,6 +292,67 @@ TEST_F(Session, AnUnansweredQueryIsFollowedByTheRemoteStatus) {
     session.DataArrived(test::ServerInfo({}));
   }
   EXPECT_EQ(firsts, (std::vector<std::string>{Rcon(" status"), Rcon(" status"), Rcon(" status"), kQ3Query, kQ3Query}));
+}
+
+TEST_F(Quake2Session, AServerWhoseRemoteStatusNeverAnswersIsPolledFromItsQuery) {
+  // Yamagi's server with a long name among its players never answers the remote status:
+  // the server info proves the password, and the list comes from the status response.
+  const std::string q2Query = kQ2Query;
+  session.Connect();
+  session.RefreshTimerTimer();
+  EXPECT_EQ(fake.Last(), Rcon(" serverinfo"));
+  session.DataArrived(test::ServerInfo({{"hostname", "Yamagi"}, {"mapname", "q2dm3"}}));
+  EXPECT_EQ(session.FState, msPolling);
+  EXPECT_EQ(fake.rules.size(), 2u);
+  EXPECT_EQ(fake.mapText, "q2dm3");
+
+  // Chains go from the query's answer straight to the server info; every fifth tries the
+  // remote status again, and its answer brings the whole chain back.
+  std::vector<std::string> seconds;
+  for (int chain = 0; chain < 11; ++chain) {
+    fake.sent.clear();
+    session.RefreshTimerTimer();
+    ASSERT_EQ(fake.Last(), q2Query);
+    session.DataArrived(test::Q2StatusResponse({"Grunt", "ExtraordinarilyLongName"}));
+    EXPECT_EQ(fake.players.size(), 2u);
+    EXPECT_EQ(fake.players[1].name, "ExtraordinarilyLongName");
+    seconds.push_back(fake.Last());
+    if (fake.Last() == Rcon(" status")) {
+      if (chain == 4) {
+        Advance(30001);  // unanswered once more: the next chains skip it again
+        continue;
+      }
+      session.DataArrived(test::Q2Table({{0, "Grunt"}, {1, "Extraordinarily"}}));
+    }
+    session.DataArrived(test::ServerInfo({{"hostname", "Yamagi"}}));
+    EXPECT_FALSE(session.ChainWaiting());
+  }
+  const std::string info = Rcon(" serverinfo"), status = Rcon(" status");
+  EXPECT_EQ(seconds, (std::vector<std::string>{info, info, info, info, status, info, info, info, info, status, status}));
+}
+
+TEST_F(Session, StatusLostAfterAnAnsweredQueryIsSkippedUntilItsRetry) {
+  StartPolling();
+  session.DataArrived(test::ServerInfo({}));
+  session.RefreshTimerTimer();
+  session.DataArrived(test::Q3StatusResponse({"Sarge"}));
+  EXPECT_EQ(fake.Last(), Rcon(" status"));
+  Advance(30001);
+  session.RefreshTimerTimer();
+  EXPECT_EQ(fake.Last(), kQ3Query);
+  session.DataArrived(test::Q3StatusResponse({"Sarge"}));
+  EXPECT_EQ(fake.Last(), Rcon(" serverinfo"));
+
+  // A server that answers nothing at all is asked the query again, not " status" for ever.
+  Advance(30001);
+  session.RefreshTimerTimer();
+  EXPECT_EQ(fake.Last(), kQ3Query);
+  Advance(30001);
+  session.RefreshTimerTimer();
+  EXPECT_EQ(fake.Last(), Rcon(" status"));
+  Advance(30001);
+  session.RefreshTimerTimer();
+  EXPECT_EQ(fake.Last(), kQ3Query);
 }
 
 TEST_F(Session, PlayerInfoFillsTheOpenDialogAndAlwaysEndsTheWait) {
