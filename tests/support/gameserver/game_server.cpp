@@ -327,6 +327,8 @@ bool GameServer::Impl::DropChunk(const Request& request, std::vector<std::string
     return inReply;
   }
   return false;
+}
+
 void GameServer::Impl::SendNoise(const sockaddr_in& to) {
   std::vector<std::string> noise;
   {
