@@ -94,7 +94,24 @@ void MonitorSession::Connect() {
   FState = msConnecting;
   connectTries_ = 0;
   transport_.Open();
+  if (transport_.Resolving()) {
+    resolving_ = "Resolving " + transport_.Host() + "...";
+    view_.SetStatusText(resolving_);
+  }
   SendRcon(std::string(protocol::kStatusCommand));
+}
+
+void MonitorSession::LookupDone(const std::string& failure) {
+  if (!failure.empty()) {
+    view_.SetStatusText(transport_.Host() + ": " + failure);
+  } else if (!resolving_.empty()) {
+    EndProgress(resolving_);
+  }
+  resolving_.clear();
+}
+
+void MonitorSession::EndProgress(const std::string& text) {
+  if (view_.StatusText() == text) view_.SetStatusText({});
 }
 
 void MonitorSession::TB_RefreshChange(int position) {
@@ -374,13 +391,19 @@ void MonitorSession::KickPlayer(const PlayerRow* selected) {
 void MonitorSession::NameLookup(const PlayerRow* selected) {
   if (!selected) return;
   const std::string address = selected->address;
-  std::string result;
   if (!protocol::HasNetworkAddress(address)) {
-    result = transport_.Host();
-  } else {
-    result = transport_.LookupHost(std::string(protocol::AddressHost(address)));
+    view_.ShowMessage(address + " => " + transport_.Host());
+    return;
   }
-  view_.ShowMessage(address + " => " + result);
+  const std::string host(protocol::AddressHost(address));
+  const std::string progress = "Looking up " + host + "...";
+  view_.SetStatusText(progress);
+  // Answers that come after the window closed are dropped.
+  transport_.LookupHost(host, [this, alive = std::weak_ptr<bool>(alive_), address, progress](const std::string& name) {
+    if (alive.expired()) return;
+    EndProgress(progress);
+    view_.ShowMessage(address + " => " + name);
+  });
 }
 
 // ---------------------------------------------------------------------------------------------

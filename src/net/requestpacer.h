@@ -6,8 +6,9 @@
 // without a word, and the status query and the remote commands share the bucket. All windows
 // of this program reach a server from the same address, so they share that bucket too.
 //
-// The pacer keeps one queue per server address (IPv4 and port), shared by every paced
-// TUDPClient of the program. It counts its own model of the bucket with a safety margin
+// The pacer keeps one queue per server address, shared by every paced TUDPClient of the
+// program. The whole address is the key: family, address and port (a server reached over
+// both IPv4 and IPv6 sees two client addresses of ours and keeps two buckets). It counts its own model of the bucket with a safety margin
 // (by default at most 8 in the bucket and one leaking out per 1100 ms, so that network
 // jitter and the server's own clock cannot push a request over the server's limit) and
 // sends a datagram only while the model has room. Datagrams leave in the order they were
@@ -17,25 +18,18 @@
 // clients go out at once but are counted in the bucket of their server, as the server
 // counts them (up to a full bucket: the server does not count what it drops).
 #include <chrono>
-#include <compare>
-#include <cstdint>
 #include <deque>
 #include <functional>
 #include <map>
 #include <memory>
 #include <string>
 
+#include "net/address.h"
+
 class QTimer;
 class TUDPClient;
 
 namespace net {
-
-// A server address: IPv4 address and port, both in host byte order.
-struct Endpoint {
-  std::uint32_t address = 0;
-  std::uint16_t port = 0;
-  auto operator<=>(const Endpoint&) const = default;
-};
 
 class RequestPacer {
  public:

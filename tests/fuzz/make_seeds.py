@@ -180,6 +180,13 @@ def lookup_list():
     return seeds
 
 
+def addresses():
+    texts = ["127.0.0.1", "203.0.113.7", "127.1", "0x7f.1", "255.255.255.255", "::1", "[::1]", "2001:db8::5",
+             "[2001:DB8:0:0:0:0:0:5]", "::ffff:192.0.2.1", "fe80::1%lo", "fe80::1%1", "[fe80::1%lo]",
+             "[2001:db8::5]:27960", "q3.example.org", "bot", "loopback", "1:2:3:4:5:6:7:8", "::"]
+    return {f"hand_{i:02}": text.encode() for i, text in enumerate(texts)}
+
+
 def ini():
     seeds = {p.name: p.read_bytes() for p in sorted(DATA.glob("*-default.ini"))}
     seeds["hand_corvane_ini"] = (
@@ -270,6 +277,7 @@ def main():
     write_all("cvar_list", cvar_list())
     write_all("lookup_list", lookup_list())
     write_all("ini", ini())
+    write_all("addresses", addresses())
     write_all("rtf", rtf())
     write_all("bans", bans())
     write_all("colours", colours())

@@ -182,18 +182,18 @@ struct GameServer::Impl {
 
   void Run();
   void Receive();
-  void Handle(const std::string& bytes, const sockaddr_in& from);
+  void Handle(const std::string& bytes, const sockaddr_storage& from, socklen_t fromLength);
   // Carries out a datagram's request and returns the replies to send (none when refused).
   std::vector<std::string> Answer(const std::string& bytes, const char* ip, std::chrono::steady_clock::time_point now);
   bool DropReply(const Request& request);
   // Takes out the datagram a chunk drop names; returns whether one was taken out.
   bool DropChunk(const Request& request, std::vector<std::string>& replies);
-  void SendTo(int fd, const std::string& bytes, const sockaddr_in& to) {
-    ::sendto(fd, bytes.data(), bytes.size(), 0, reinterpret_cast<const sockaddr*>(&to), sizeof to);
+  void SendTo(int fd, const std::string& bytes, const sockaddr_storage& to, socklen_t toLength) {
+    ::sendto(fd, bytes.data(), bytes.size(), 0, reinterpret_cast<const sockaddr*>(&to), toLength);
   }
   // The hostile modes around the answer to one request.
-  void SendNoise(const sockaddr_in& to);
-  void SendStray(const sockaddr_in& to);
+  void SendNoise(const sockaddr_storage& to, socklen_t toLength);
+  void SendStray(const sockaddr_storage& to, socklen_t toLength);
   void Record(std::vector<Datagram>& list, Datagram datagram) {
     {
       std::lock_guard lock(recordMutex);
@@ -229,20 +229,30 @@ void GameServer::Impl::Run() {
 void GameServer::Impl::Receive() {
   std::string buffer(kMaxDatagram, '\0');
   for (;;) {
-    sockaddr_in from{};
+    sockaddr_storage from{};
     socklen_t length = sizeof from;
     const ssize_t n = ::recvfrom(socket.get(), buffer.data(), buffer.size(), MSG_DONTWAIT,
                                  reinterpret_cast<sockaddr*>(&from), &length);
     if (n < 0) return;  // drained (or an error the next poll reports again)
-    Handle(buffer.substr(0, static_cast<std::size_t>(n)), from);
+    Handle(buffer.substr(0, static_cast<std::size_t>(n)), from, length);
   }
 }
 
-void GameServer::Impl::Handle(const std::string& bytes, const sockaddr_in& from) {
+void GameServer::Impl::Handle(const std::string& bytes, const sockaddr_storage& from, socklen_t fromLength) {
   const auto now = std::chrono::steady_clock::now();
-  const std::uint16_t clientPort = ntohs(from.sin_port);
-  char ip[INET_ADDRSTRLEN] = {};
-  ::inet_ntop(AF_INET, &from.sin_addr, ip, sizeof ip);
+  std::uint16_t clientPort = 0;
+  char ip[INET6_ADDRSTRLEN] = {};
+  if (from.ss_family == AF_INET6) {
+    sockaddr_in6 v6{};
+    std::memcpy(&v6, &from, sizeof v6);
+    clientPort = ntohs(v6.sin6_port);
+    ::inet_ntop(AF_INET6, &v6.sin6_addr, ip, sizeof ip);
+  } else {
+    sockaddr_in v4{};
+    std::memcpy(&v4, &from, sizeof v4);
+    clientPort = ntohs(v4.sin_port);
+    ::inet_ntop(AF_INET, &v4.sin_addr, ip, sizeof ip);
+  }
   Trace(Format("<- %s:%u %zu bytes: ", ip, clientPort, bytes.size()) + Escape(bytes));
   std::vector<std::string> replies = Answer(bytes, ip, now);
   Hostility modes;
@@ -254,10 +264,10 @@ void GameServer::Impl::Handle(const std::string& bytes, const sockaddr_in& from)
   // Recorded once its command has been carried out and before any reply leaves: a test that saw
   // the datagram arrive also sees what it did, and one that got the reply sees the datagram.
   Record(received, {bytes, now, clientPort});
-  if (!replies.empty() && modes.noise) SendNoise(from);
-  if (!replies.empty() && modes.strayReplies) SendStray(from);
+  if (!replies.empty() && modes.noise) SendNoise(from, fromLength);
+  if (!replies.empty() && modes.strayReplies) SendStray(from, fromLength);
   for (const std::string& reply : replies) {
-    SendTo(socket.get(), reply, from);
+    SendTo(socket.get(), reply, from, fromLength);
     Trace(Format("-> %s:%u %zu bytes: ", ip, clientPort, reply.size()) + Escape(reply));
     Record(sent, {reply, std::chrono::steady_clock::now(), clientPort});
   }
@@ -329,7 +339,7 @@ bool GameServer::Impl::DropChunk(const Request& request, std::vector<std::string
   return false;
 }
 
-void GameServer::Impl::SendNoise(const sockaddr_in& to) {
+void GameServer::Impl::SendNoise(const sockaddr_storage& to, socklen_t toLength) {
   std::vector<std::string> noise;
   {
     std::lock_guard lock(stateMutex);
@@ -346,16 +356,16 @@ void GameServer::Impl::SendNoise(const sockaddr_in& to) {
     // Now and then the largest datagram there is.
     if (noiseRandom() % 4 == 0) noise.push_back(gameserver::PrintDatagram(std::string(65507 - 10, '\xFF')));
   }
-  for (const std::string& bytes : noise) SendTo(socket.get(), bytes, to);
+  for (const std::string& bytes : noise) SendTo(socket.get(), bytes, to, toLength);
   hostileDatagrams += static_cast<int>(noise.size());
   Trace(Format("   noise: %zu datagrams", noise.size()));
 }
 
-void GameServer::Impl::SendStray(const sockaddr_in& to) {
+void GameServer::Impl::SendStray(const sockaddr_storage& to, socklen_t toLength) {
   for (const std::string& forged : ForgedReplies(config.game)) {
     for (const Fd* from : {&straySocket, &strangerSocket}) {
       if (from->get() < 0) continue;
-      SendTo(from->get(), forged, to);
+      SendTo(from->get(), forged, to, toLength);
       ++hostileDatagrams;
     }
   }
@@ -381,15 +391,28 @@ GameServer::~GameServer() { Stop(); }
 
 void GameServer::Start() {
   if (impl_->thread.joinable()) throw std::runtime_error("test game server: already started");
-  Fd sock(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0));
+  const bool ipv6 = impl_->config.ipv6;
+  Fd sock(::socket(ipv6 ? AF_INET6 : AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0));
   if (sock.get() < 0) throw SystemError("socket");
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(impl_->config.port);
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  if (::bind(sock.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) < 0)
-    throw SystemError(Format("bind 127.0.0.1:%u", impl_->config.port));
-  socklen_t length = sizeof address;
+  sockaddr_storage address{};
+  socklen_t length = 0;
+  if (ipv6) {
+    sockaddr_in6 v6{};
+    v6.sin6_family = AF_INET6;
+    v6.sin6_port = htons(impl_->config.port);
+    v6.sin6_addr = in6addr_loopback;
+    std::memcpy(&address, &v6, sizeof v6);
+    length = sizeof v6;
+  } else {
+    sockaddr_in v4{};
+    v4.sin_family = AF_INET;
+    v4.sin_port = htons(impl_->config.port);
+    v4.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    std::memcpy(&address, &v4, sizeof v4);
+    length = sizeof v4;
+  }
+  if (::bind(sock.get(), reinterpret_cast<sockaddr*>(&address), length) < 0)
+    throw SystemError(Format(ipv6 ? "bind [::1]:%u" : "bind 127.0.0.1:%u", impl_->config.port));
   if (::getsockname(sock.get(), reinterpret_cast<sockaddr*>(&address), &length) < 0) throw SystemError("getsockname");
   // Room for a burst of requests while the thread is busy answering.
   const int bufferSize = 1 << 20;
@@ -399,9 +422,11 @@ void GameServer::Start() {
   impl_->wakeRead = Fd(wake[0]);
   impl_->wakeWrite = Fd(wake[1]);
   impl_->socket = std::move(sock);
+  sockaddr_in bound{};  // the port stands at the same place in both families' addresses
+  std::memcpy(&bound, &address, sizeof bound);
   impl_->straySocket = BoundSocket("127.0.0.1");
   impl_->strangerSocket = BoundSocket("127.0.0.2");
-  impl_->port = ntohs(address.sin_port);
+  impl_->port = ntohs(bound.sin_port);
   impl_->running = true;
   impl_->thread = std::thread([impl = impl_.get()] { impl->Run(); });
 }

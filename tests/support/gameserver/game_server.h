@@ -1,7 +1,7 @@
 #pragma once
 // A scripted Quake 3 / Quake 2 game server for wire and end-to-end tests.
 //
-// It runs on its own thread, bound to 127.0.0.1, and answers the connectionless packets the
+// It runs on its own thread, bound to 127.0.0.1 (or ::1), and answers the connectionless packets the
 // real dedicated servers answer (the status query and remote commands), in their formats byte for
 // byte: remote-command output is printed piece by piece into a buffer of the real size and sent as
 // one "print" datagram whenever the next piece would not fit, so chunk boundaries fall where the
@@ -104,6 +104,7 @@ struct Hostility {
 
 struct GameServerConfig {
   Game game = Game::Quake3;
+  bool ipv6 = false;             // listen on ::1 instead of 127.0.0.1
   std::uint16_t port = 0;        // 0: any free port (see GameServer::Port)
   std::string password;          // empty: no remote-administration password set
   std::vector<Player> players;
@@ -147,7 +148,8 @@ class GameServer {
   GameServer(const GameServer&) = delete;
   GameServer& operator=(const GameServer&) = delete;
 
-  // Binds 127.0.0.1 and starts answering. Throws std::runtime_error when the port is taken.
+  // Binds 127.0.0.1 (::1 for ipv6) and starts answering. Throws std::runtime_error when the
+  // port is taken or the address is missing.
   void Start();
   // Stops the thread and closes the socket; also done by the destructor. Idempotent.
   void Stop();

@@ -2,7 +2,7 @@
 //
 //   corvane-testserver --game q3 --port 27960 --password secret --players 14
 //
-// It binds 127.0.0.1 only and stops by itself when its lifetime is over (an hour unless told).
+// It binds 127.0.0.1 (or ::1) only and stops by itself when its lifetime is over (an hour unless told).
 #include <signal.h>
 
 #include <algorithm>
@@ -34,6 +34,7 @@ const char kUsage[] =
     "usage: corvane-testserver [options]\n"
     "  --game q3|q2          the game to answer as (q3)\n"
     "  --port N              UDP port on 127.0.0.1 (27960 for q3, 27910 for q2; 0 picks a free one)\n"
+    "  --ipv6                listen on ::1 instead of 127.0.0.1\n"
     "  --password P          remote-administration password (none when absent)\n"
     "  --players N           N bots named like the stock ones\n"
     "  --players mixed       host, bots, coloured, spaced and long names, CNCT and ZMBI players\n"
@@ -98,6 +99,8 @@ int Run(int argc, char* argv[]) {
       config.game = game == "q3" ? test::Game::Quake3 : test::Game::Quake2;
     } else if (option == "--port") {
       port = Number(option, value(), 0, 65535);
+    } else if (option == "--ipv6") {
+      config.ipv6 = true;
     } else if (option == "--password") {
       config.password = value();
     } else if (option == "--players") {
@@ -142,6 +145,7 @@ int Run(int argc, char* argv[]) {
     }
   }
   const bool q3 = config.game == test::Game::Quake3;
+  const bool ipv6 = config.ipv6;
   config.port = static_cast<std::uint16_t>(port.value_or(q3 ? 27960 : 27910));
   if (!players.empty()) config.players = LoadPlayers(players);
   const bool quake2Layout = config.layout == test::StatusLayout::Yamagi || config.layout == test::StatusLayout::Q2pro;
@@ -172,8 +176,8 @@ int Run(int argc, char* argv[]) {
   for (const auto& [name, cvarValue] : sets) server.SetCvar(name, cvarValue);
   server.Start();
   const bool hasPassword = !server.Cvar(q3 ? "rconpassword" : "rcon_password").value_or("").empty();
-  std::printf("corvane-testserver: %s server on 127.0.0.1:%u, %zu players, %s, stops in %ld s\n",
-              q3 ? "Quake 3" : "Quake 2", server.Port(), server.Players().size(),
+  std::printf("corvane-testserver: %s server on %s:%u, %zu players, %s, stops in %ld s\n",
+              q3 ? "Quake 3" : "Quake 2", ipv6 ? "[::1]" : "127.0.0.1", server.Port(), server.Players().size(),
               hasPassword ? "password set" : "no password", lifetime);
   std::fflush(stdout);
 

@@ -451,15 +451,67 @@ TEST_F(Session, KickFromTheMenuNamesThePlayerRefusesTheHostAndDoesNotPause) {
   EXPECT_EQ(fake.confirms.size(), 2u);
 }
 
-TEST_F(Session, NameLookupTexts) {
+TEST_F(Session, NameLookupShowsItsBoxWhenTheAnswerComes) {
   StartPolling({{0, "Sarge"}, {1, "Host", 0, 0, "loopback"}, {2, "Remote", 0, 0, "192.168.1.5:27960"}, {3, "Bare", 0, 0, "10.1.2.3"}});
-  fake.lookupAnswer = "box.lan";
   for (const auto& row : session.Players()) session.NameLookup(&row);
+  // The words need no look-up; the addresses wait for theirs, the port left out.
+  EXPECT_EQ(fake.messages, (std::vector<std::string>{"bot => game.example.org", "loopback => game.example.org"}));
+  EXPECT_EQ(fake.lookups, (std::vector<std::string>{"192.168.1.5", "10.1.2.3"}));
+  EXPECT_EQ(fake.StatusText(), "Looking up 10.1.2.3...");
+  // The window goes on polling meanwhile.
+  session.DataArrived(test::ServerInfo({{"sv_hostname", "Test"}}));
+  const size_t sent = fake.sent.size();
+  session.RefreshTimerTimer();
+  EXPECT_EQ(fake.sent.size(), sent + 1);
+
+  fake.AnswerLookups("box.lan");
   EXPECT_EQ(fake.messages, (std::vector<std::string>{"bot => game.example.org", "loopback => game.example.org",
                                                      "192.168.1.5:27960 => box.lan", "10.1.2.3 => box.lan"}));
-  EXPECT_EQ(fake.lookups, (std::vector<std::string>{"192.168.1.5", "10.1.2.3"}));
+  EXPECT_EQ(fake.StatusText(), "");
   session.NameLookup(nullptr);
   EXPECT_EQ(fake.messages.size(), 4u);
+
+  // A notice that replaced the progress text stays; an answer after the window closed shows nothing.
+  session.NameLookup(&session.Players()[2]);
+  session.DataArrived(kPrint + "sv_cheats is read only.\n");
+  session.Closing();
+  fake.AnswerLookups("late.lan");
+  EXPECT_EQ(fake.messages.size(), 4u);
+  EXPECT_EQ(fake.StatusText(), "sv_cheats is read only.\n");
+}
+
+TEST_F(Session, TheStatusBarTellsOfTheHostNameLookUp) {
+  struct Case {
+    bool resolving;
+    std::string failure;
+    std::vector<std::string> texts;  // the status bar, one text a change
+  };
+  const Case cases[] = {
+      {false, "", {}},  // an address: nothing to wait for
+      {true, "", {"Resolving game.example.org...", ""}},
+      {true, "Host not found", {"Resolving game.example.org...", "game.example.org: Host not found"}},
+  };
+  for (const Case& c : cases) {
+    test::FakeMonitor view;
+    MonitorSession resolving(monitor::kQuake3Monitor, view, view);
+    resolving.Create();
+    view.resolving = c.resolving;
+    resolving.Connect();
+    // The first " status" is handed to the client at once: it waits there for the address.
+    EXPECT_EQ(view.sent, std::vector<std::string>{Rcon(" status")});
+    EXPECT_EQ(view.lamps.back(), Lamp::Yellow);
+    view.resolving = false;
+    if (c.resolving) resolving.LookupDone(c.failure);
+    EXPECT_EQ(view.statusTexts, c.texts) << c.failure;
+    EXPECT_EQ(resolving.FState, msConnecting);
+  }
+
+  // A text that replaced the progress meanwhile is not emptied by the end of the look-up.
+  fake.resolving = true;
+  session.Connect();
+  fake.SetStatusText("Updating server...");
+  session.LookupDone("");
+  EXPECT_EQ(fake.StatusText(), "Updating server...");
 }
 
 TEST_F(Session, GameTypeBeforeMapnameLoadsThatGameTypesList) {

@@ -38,7 +38,7 @@ class RequestPacerTest : public ::testing::Test {
     ASSERT_EQ(client.State, ssOpen);
   }
   static net::Endpoint Address(const Peer& peer) {
-    return {INADDR_LOOPBACK, static_cast<std::uint16_t>(peer.Port())};
+    return net::Endpoint::IPv4(INADDR_LOOPBACK, static_cast<std::uint16_t>(peer.Port()));
   }
 };
 

@@ -33,7 +33,9 @@
 #include "settings/update.h"
 #include "support/gameserver/game_server.h"
 #include "support/scripted_dialogs.h"
+#include "support/stand_in_resolver.h"
 #include "support/test_env.h"
+#include "unit/net/udp_peer.h"
 
 namespace {
 
@@ -362,6 +364,39 @@ TEST_F(SettingsWire, WrongPasswordFillsNothingAndSendsNothing) {
   ASSERT_TRUE(WaitForUpdate(5000));
   EXPECT_TRUE(host->rcons.empty());
   EXPECT_EQ(server->Cvar("sv_hostname"), "^1Test ^7Server");
+}
+
+// The dialog's own client looks the window's host name up again: the dialog shows at once,
+// its queries leave once the address is known, and the values come from the IPv6 server.
+TEST_F(SettingsWire, AnIPv6ServerReachedByItsNameFillsTheDialog) {
+  if (!nettest::Peer(AF_INET6).Bound()) GTEST_SKIP() << "no IPv6 loopback address on this machine";
+  test::StandInResolver resolver;
+  resolver.names["v6only.example"] = {*net::NumericHost("::1")};
+  resolver.delayMs = 300;
+  dir.Write("q3-default.ini", Fields({{"STRING", "sv_hostname"}, {"INT", "timelimit"}, {"BOOL", "g_doWarmup"}}));
+  test::GameServerConfig config;
+  config.ipv6 = true;
+  config.password = "secret";
+  config.cvars = {{"timelimit", "15", {}, 0}, {"g_doWarmup", "1", {}, 0}};
+  config.rateLimit = true;
+  config.lifetime = 60s;
+  server = std::make_unique<test::GameServer>(config);
+  server->Start();
+  host = std::make_unique<FakeHost>(protocol::kQuake3, server->Port(), "secret");
+  host->client.Host = "v6only.example";
+  host->client.Open();
+  Open([&](TF_Settings& dialog) {
+    EXPECT_EQ(server->ReceivedCount(), 0u);  // shown before the address is known
+    EXPECT_TRUE(QTest::qWaitFor([&] { return dialog.KnownCount() == 3; }, 5000)) << dialog.KnownCount();
+    EXPECT_EQ(InputOf<QLineEdit>(dialog, "sv_hostname")->text(), "^1Test ^7Server");
+    EXPECT_EQ(InputOf<QSpinBox>(dialog, "timelimit")->value(), 15);
+    InputOf<QSpinBox>(dialog, "timelimit")->setValue(25);
+    return platform::mrOk;
+  });
+  ASSERT_TRUE(WaitForUpdate(10000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return server->Cvar("timelimit") == "25"; }, 3000));
+  EXPECT_EQ(server->RateLimitedRequests(), 0);
+  EXPECT_EQ(resolver.asked, (Strings{"v6only.example", "v6only.example"}));
 }
 
 }  // namespace
