@@ -12,6 +12,7 @@
 #include "common/text.h"
 #include "protocol/assembler.h"
 #include "protocol/classify.h"
+#include "protocol/cvarlist.h"
 #include "protocol/parsers.h"
 
 namespace {
@@ -117,6 +118,22 @@ void BM_AssembleRefresh(benchmark::State& state) {
   PerKilobyte(state, bytes);
 }
 
+void BM_ReadCvarList(benchmark::State& state) {
+  // The real server's listing of 285 variables in its ten datagrams.
+  std::vector<std::string> datagrams;
+  std::size_t bytes = 0;
+  for (int i = 1; i <= 10; ++i) {
+    datagrams.push_back(Capture(("q3_cvarlist_" + std::to_string(i)).c_str()));
+    bytes += datagrams.back().size();
+  }
+  for (auto _ : state) {
+    CvarListReader reader(kQuake3);
+    for (const std::string& d : datagrams) reader.Feed(d);
+    benchmark::DoNotOptimize(reader.Variables().data());
+  }
+  PerKilobyte(state, bytes);
+}
+
 void BM_StripColorCodes(benchmark::State& state) {
   const std::string text = Capture("q3_getstatus_14bots");
   for (auto _ : state) benchmark::DoNotOptimize(StripColorCodes(text));
@@ -129,6 +146,7 @@ BENCHMARK(BM_ParseServerInfo);
 BENCHMARK(BM_ParseUserInfo);
 BENCHMARK(BM_ClassifyReply);
 BENCHMARK(BM_AssembleRefresh);
+BENCHMARK(BM_ReadCvarList);
 BENCHMARK(BM_StripColorCodes);
 
 }  // namespace

@@ -6,6 +6,10 @@
 #include <QTextDocument>
 #include <QTextOption>
 
+#include <algorithm>
+#include <string>
+#include <unordered_map>
+
 namespace about {
 namespace {
 
@@ -44,9 +48,20 @@ QFont::StyleHint Hint(const rtf::Font& font) {
   }
 }
 
-QTextCharFormat CharFormat(const rtf::Document& doc, const rtf::CharFormat& c, const QTextCharFormat& base) {
+// The fonts of the document by number (the first of a number counts, as Document::FindFont),
+// so that a run finds its font at once however long the font table is.
+using FontTable = std::unordered_map<int, const rtf::Font*>;
+
+FontTable Fonts(const rtf::Document& doc) {
+  FontTable fonts;
+  for (const rtf::Font& font : doc.fonts) fonts.try_emplace(font.number, &font);
+  return fonts;
+}
+
+QTextCharFormat CharFormat(const FontTable& fonts, const rtf::CharFormat& c, const QTextCharFormat& base) {
   QTextCharFormat f = base;
-  if (const rtf::Font* font = doc.FindFont(c.font)) {
+  const auto found = fonts.find(c.font);
+  if (const rtf::Font* font = found == fonts.end() ? nullptr : found->second) {
     // The face named when this machine has it, else one of the same kind.
     QStringList families;
     if (!font->name.empty()) families << QString::fromStdU16String(font->name);
@@ -72,8 +87,14 @@ void FillTextDocument(const rtf::Document& doc, QTextDocument& target) {
   QTextOption option = target.defaultTextOption();
   option.setTabStopDistance(Pixels(doc.defaultTab));
   target.setDefaultTextOption(option);
+  // One edit for the whole document: the layout and the views hear of it once, not after each
+  // run (which made filling quadratic), and a read-only view keeps no undo history of it.
+  const bool undo = target.isUndoRedoEnabled();
+  target.setUndoRedoEnabled(false);
   QTextCursor cursor(&target);
+  cursor.beginEditBlock();
   const QTextCharFormat base = cursor.charFormat();
+  const FontTable fonts = Fonts(doc);
   for (size_t i = 0; i < doc.paragraphs.size(); ++i) {
     const rtf::Paragraph& p = doc.paragraphs[i];
     if (i == 0) {
@@ -81,9 +102,16 @@ void FillTextDocument(const rtf::Document& doc, QTextDocument& target) {
     } else {
       cursor.insertBlock(BlockFormat(p.format), base);
     }
-    for (const rtf::Run& run : p.runs)
-      cursor.insertText(QString::fromStdU16String(run.text), CharFormat(doc, run.format, base));
+    const size_t shown = std::min(p.runs.size(), kMaxRunsPerParagraph);
+    for (size_t r = 0; r < shown; ++r) {
+      std::u16string text = p.runs[r].text;
+      if (r + 1 == shown)
+        for (size_t rest = shown; rest < p.runs.size(); ++rest) text += p.runs[rest].text;
+      cursor.insertText(QString::fromStdU16String(text), CharFormat(fonts, p.runs[r].format, base));
+    }
   }
+  cursor.endEditBlock();
+  target.setUndoRedoEnabled(undo);
 }
 
 void LoadRichText(std::string_view bytes, QTextDocument& target) {

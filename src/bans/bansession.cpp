@@ -118,7 +118,8 @@ void BanSession::Finish() {
   }();
   const std::string text = protocol::PrintedText(chunks_);
   chunks_.clear();
-  if (protocol::IsWrongPassword(*game_, joined) || joined.find(protocol::kNoPasswordText) != std::string::npos) {
+  // A refusal is the whole first line; a player's name in a kick's echo is none.
+  if (protocol::IsRefusal(*game_, joined)) {
     queue_.clear();
     view_.SetBusy(false);
     view_.ShowError(common::TrimSpacesView(text).empty() ? std::string(protocol::DatagramText(joined)) : Shown(text));

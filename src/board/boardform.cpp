@@ -249,14 +249,14 @@ void TF_Board::closeEvent(QCloseEvent* event) {
 
 // ---- board::BoardTransport ----
 
-bool TF_Board::Resolve(const std::string& host, const std::string& port, net::Endpoint& server, std::string& reason) {
+void TF_Board::Resolve(const std::string& host, const std::string& port, Resolved done) {
   try {
-    if (client_.Resolve(host, port, server)) return true;
-    reason = "The host cannot be found: " + client_.GetErrorText();
+    client_.Resolve(host, port, [done, host](std::optional<net::Endpoint> server, int error) {
+      done(server, server ? std::string() : "The host cannot be found: " + net::WinsockErrorText(error));
+    });
   } catch (const std::exception&) {
-    reason = "The port is not a number: " + port;
+    done(std::nullopt, "The port is not a number: " + port);
   }
-  return false;
 }
 
 void TF_Board::Send(const net::Endpoint& server, const std::string& datagram, bool paced,

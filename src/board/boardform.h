@@ -95,7 +95,7 @@ class TF_Board : public QWidget, private board::BoardTransport, private board::B
   void SaveSettings();
 
   // board::BoardTransport
-  bool Resolve(const std::string& host, const std::string& port, net::Endpoint& server, std::string& reason) override;
+  void Resolve(const std::string& host, const std::string& port, Resolved done) override;
   void Send(const net::Endpoint& server, const std::string& datagram, bool paced, std::function<void()> onSent) override;
   board::TimePoint Now() override { return board::Clock::now(); }
   void ArmTimer(board::TimePoint when) override;

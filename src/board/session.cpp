@@ -147,14 +147,14 @@ void BoardSession::Ask(std::size_t index, TimePoint now) {
       Missed(index, rows_[index].lamp, rows_[index].lampText);
       return;
     }
-    net::Endpoint address;
-    std::string reason;
-    if (!transport_.Resolve(server.host, server.port, address, reason)) {
-      poll.nextResolve = now + kResolveRetry;
-      Missed(index, Lamp::Refused, reason);
-      return;
-    }
-    poll.endpoint = address;
+    // The look-up answers later (or at once for an address); the query follows its answer.
+    if (poll.resolving) return;
+    poll.resolving = true;
+    transport_.Resolve(server.host, server.port,
+                       [this, id = poll.id, alive = alive_](std::optional<net::Endpoint> found, const std::string& reason) {
+                         if (*alive) Resolved(id, std::move(found), reason);
+                       });
+    return;
   }
   poll.queued = true;
   const std::uint64_t id = poll.id;
@@ -162,6 +162,23 @@ void BoardSession::Ask(std::size_t index, TimePoint now) {
                   [this, id, alive = alive_] {
                     if (*alive) Left(id);
                   });
+}
+
+void BoardSession::Resolved(std::uint64_t id, std::optional<net::Endpoint> server, const std::string& reason) {
+  for (std::size_t i = 0; i < polls_.size(); ++i) {
+    Poll& poll = polls_[i];
+    if (poll.id != id || !poll.resolving) continue;
+    poll.resolving = false;
+    const TimePoint now = transport_.Now();
+    if (!server) {
+      poll.nextResolve = now + kResolveRetry;
+      Missed(i, Lamp::Refused, reason);
+      return;
+    }
+    poll.endpoint = server;
+    Ask(i, now);
+    return;
+  }
 }
 
 void BoardSession::Left(std::uint64_t id) {

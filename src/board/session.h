@@ -79,9 +79,11 @@ struct ServerRow {
 class BoardTransport {
  public:
   virtual ~BoardTransport() = default;
-  // The server's address; false, with a reason for the lamp, when it cannot be had.
-  virtual bool Resolve(const std::string& host, const std::string& port, net::Endpoint& server,
-                       std::string& reason) = 0;
+  // Finds the server's address and calls `done` with it, or with nothing and a reason for the
+  // lamp. `done` may run inside this call (an address text) or later (a host name looked up in
+  // the background); the session ignores answers for servers it no longer has.
+  using Resolved = std::function<void(std::optional<net::Endpoint> server, const std::string& reason)>;
+  virtual void Resolve(const std::string& host, const std::string& port, Resolved done) = 0;
   // Sends one datagram (through the pacer when `paced`); onSent runs once it has left, at once
   // or later.
   virtual void Send(const net::Endpoint& server, const std::string& datagram, bool paced,
@@ -142,6 +144,7 @@ class BoardSession {
     std::optional<net::Endpoint> endpoint;
     TimePoint nextPoll{};
     TimePoint nextResolve{};
+    bool resolving = false;                // its host name is being looked up
     bool queued = false;                   // handed to the transport, not yet left
     std::optional<TimePoint> sentAt;       // left, unanswered so far
     std::optional<TimePoint> lastSentAt;   // the last query that left
@@ -153,6 +156,7 @@ class BoardSession {
 
   void Ask(std::size_t index, TimePoint now);
   void Left(std::uint64_t id);
+  void Resolved(std::uint64_t id, std::optional<net::Endpoint> server, const std::string& reason);
   void Answered(std::size_t index, const protocol::ServerStatus& status, TimePoint now);
   void Missed(std::size_t index, Lamp lamp, const std::string& why);
   void CompareWatched(std::size_t index, std::vector<std::string> watched);

@@ -75,4 +75,22 @@ void AssignFont(TTerminalFont& target, const QFont& font, const QColor& color) {
   target.StrikeOut = font.strikeOut();
 }
 
+QFont ShownFont(const QFont& logFont) {
+  const QFontInfo shown(logFont);
+  QFont font = logFont;
+  font.setFamilies({shown.family()});
+  font.setPointSizeF(shown.pointSizeF());
+  // The dialog finds the style by name; by weight and slant alone it may take another of the
+  // face's styles (an oblique one, say) for the regular.
+  font.setStyleName(shown.styleName());
+  return font;
+}
+
+void AssignChosenFont(TTerminalFont& target, const QFont& chosen, const QColor& color, const QFont& offered) {
+  const TTerminalFont before = target;
+  AssignFont(target, chosen, color);
+  if (chosen.family().compare(offered.family(), Qt::CaseInsensitive) == 0) target.Name = before.Name;
+  if (std::lround(chosen.pointSizeF() * 10) == std::lround(offered.pointSizeF() * 10)) target.Size = before.Size;
+}
+
 }  // namespace console

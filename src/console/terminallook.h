@@ -22,6 +22,16 @@ QFont ToQFont(const TTerminalFont& font);
 // and colour.
 void AssignFont(TTerminalFont& target, const QFont& font, const QColor& color);
 
+// The font a log shows, as the font dialog is to offer it: the face the name was matched to (a
+// name this machine lacks, such as "Fixedsys", cannot be selected in the dialog, which would
+// open on some other face) at the size shown, in points.
+QFont ShownFont(const QFont& logFont);
+
+// AssignFont for a choice made in a dialog that offered `offered` (from ShownFont): what the
+// administrator left as offered keeps the form the console font holds it in, so a name this
+// machine lacks stays, and so does a height in pixels.
+void AssignChosenFont(TTerminalFont& target, const QFont& chosen, const QColor& color, const QFont& offered);
+
 // The fixed-pitch family that stands in for font names this machine lacks (found once).
 QString FixedPitchFamily();
 

@@ -1,5 +1,6 @@
 #include "console/terminalunit.h"
 
+#include <QCloseEvent>
 #include <QFile>
 #include <QFocusEvent>
 #include <QFrame>
@@ -255,6 +256,11 @@ void TTerminalForm::ShowLinesFrom(size_t from) {
   Memo1->verticalScrollBar()->setValue(Memo1->verticalScrollBar()->maximum());
 }
 
+void TTerminalForm::closeEvent(QCloseEvent* event) {
+  Q3A_Client.Close();
+  QWidget::closeEvent(event);
+}
+
 void TTerminalForm::ShowAllLines() {
   Memo1->clear();
   ShowLinesFrom(0);
@@ -280,10 +286,14 @@ void TTerminalForm::Btn_SaveClick() {
 }
 
 void TTerminalForm::Font1Click() {
-  QFont font = Memo1->font();
+  const QFont offered = console::ShownFont(Memo1->font());
+  QFont font = offered;
   QColor color = Memo1->palette().color(QPalette::Text);
   if (!platform::CurrentDialogs().ChooseFont(this, font, color)) return;
-  console::AssignFont(TerminalFont, font, color);
+  TTerminalFont chosen = TerminalFont;
+  console::AssignChosenFont(chosen, font, color, offered);
+  if (chosen == TerminalFont) return;  // OK without a change: the stored look stays as it is
+  TerminalFont = chosen;
   SaveTerminalSettings();
   const QFont shared = console::ToQFont(TerminalFont);
   const QColor sharedColor = console::ToQColor(TerminalFont.Color);

@@ -83,6 +83,9 @@ class TTerminalForm : public QWidget, public platform::MergedMenuOwner {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  // FormClose: the socket closes with the window ("&Close", Close All, Exit), not later when
+  // the window is deleted.
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void CreateControls();

@@ -20,7 +20,6 @@
 #include <chrono>
 #include <utility>
 
-#include "common/hostname.h"
 #include "monitor/changesetting.h"
 #include "monitor/listview.h"
 #include "monitor/messageform.h"
@@ -28,7 +27,6 @@
 #include "monitor/playerinfoform.h"
 #include "monitor/updown.h"
 #include "platform/colourtext.h"
-#include "platform/cursor.h"
 #include "platform/dialogs.h"
 #include "platform/errorhandler.h"
 #include "platform/sleep.h"
@@ -72,6 +70,9 @@ TF_ServerMonitor::TF_ServerMonitor(const monitor::MonitorTraits& traits, QWidget
 
   client_.Paced = traits.wire->rateLimited;
   client_.OnData = [this](TUDPClient&, int) { platform::Guarded([this] { ClientData(); }); };
+  client_.OnLookupDone = [this](TUDPClient&, int error) {
+    platform::Guarded([this, error] { session_.LookupDone(error == 0 ? std::string() : net::WinsockErrorText(error)); });
+  };
 
   RefreshTimer = new QTimer(this);
   RefreshTimer->setObjectName("RefreshTimer");
@@ -673,7 +674,8 @@ void TF_ServerMonitor::ArmReplyTimer(monitor::TimePoint deadline) {
 
 void TF_ServerMonitor::Pause(unsigned milliseconds) { platform::Sleep(milliseconds); }
 
-std::string TF_ServerMonitor::LookupHost(const std::string& address) {
-  platform::WaitCursor hourglass;
-  return LookupHostName(address);
+void TF_ServerMonitor::LookupHost(const std::string& address, std::function<void(const std::string&)> done) {
+  net::CurrentResolver().ReverseLookup(address, [done = std::move(done)](const std::string& name) {
+    platform::Guarded([&] { done(name); });
+  });
 }

@@ -11,6 +11,9 @@
 //   platform::Frame()->AddChild(window);
 //   window->Connect();                               // " status" goes out, polling starts
 //
+// A host name is looked up off the GUI thread: the window opens at once, says "Resolving
+// HOST..." in its status bar, and its first " status" leaves once the address is known.
+//
 // The window holds no logic of its own: events go to its monitor::MonitorSession, which
 // answers through the view and transport interfaces this class implements.
 #include <QPointer>
@@ -82,7 +85,7 @@ class TF_ServerMonitor : public QWidget,
   QColor LampColor() const;
   // Panel 0 of StatusBar1: the text as given (StatusPanel0 shows it on one line).
   void SetStatusText(const std::string& text) override;
-  std::string StatusText() const;
+  std::string StatusText() const override;
 
   // TSettingsHost: what the settings editor opened from this window uses.
   const protocol::GameTraits& Game() const override { return *traits_->wire; }
@@ -231,6 +234,7 @@ class TF_ServerMonitor : public QWidget,
 
   // monitor::MonitorTransport
   void Open() override { client_.Open(); }
+  bool Resolving() override { return client_.State == ssResolving; }
   void Close() override { client_.Close(); }
   void Send(const std::string& datagram, std::function<void()> onSent) override;
   std::string Password() override;
@@ -240,7 +244,7 @@ class TF_ServerMonitor : public QWidget,
   void ArmReplyTimer(monitor::TimePoint deadline) override;
   monitor::TimePoint Now() override { return monitor::Clock::now(); }
   void Pause(unsigned milliseconds) override;
-  std::string LookupHost(const std::string& address) override;
+  void LookupHost(const std::string& address, std::function<void(const std::string&)> done) override;
 
   const monitor::MonitorTraits* traits_;
   TUDPClient client_;

@@ -15,8 +15,8 @@ namespace monitor {
 
 namespace {
 
-// While the query goes unanswered, every this many chains try it again.
-constexpr int kQueryRetryChains = 5;
+// While the query or the remote status goes unanswered, every this many chains try it again.
+constexpr int kRetryChains = 5;
 
 }  // namespace
 
@@ -92,8 +92,26 @@ void MonitorSession::SendRcon(const std::string& command, std::function<void()> 
 void MonitorSession::Connect() {
   TB_RefreshChange(position_);
   FState = msConnecting;
+  connectTries_ = 0;
   transport_.Open();
+  if (transport_.Resolving()) {
+    resolving_ = "Resolving " + transport_.Host() + "...";
+    view_.SetStatusText(resolving_);
+  }
   SendRcon(std::string(protocol::kStatusCommand));
+}
+
+void MonitorSession::LookupDone(const std::string& failure) {
+  if (!failure.empty()) {
+    view_.SetStatusText(transport_.Host() + ": " + failure);
+  } else if (!resolving_.empty()) {
+    EndProgress(resolving_);
+  }
+  resolving_.clear();
+}
+
+void MonitorSession::EndProgress(const std::string& text) {
+  if (view_.StatusText() == text) view_.SetStatusText({});
 }
 
 void MonitorSession::TB_RefreshChange(int position) {
@@ -117,19 +135,34 @@ bool MonitorSession::ChainWaiting() const {
 void MonitorSession::RefreshTimerTimer() {
   switch (FState) {
     case msConnecting:
-      // A " status" still queued for the server is not queued again: the queue would grow
-      // for as long as the server does not answer.
+      // A request still queued for the server is not queued again: the queue would grow for
+      // as long as the server does not answer.
       if (queued_ > 0) return;
-      SendRcon(std::string(protocol::kStatusCommand));
+      // Some servers never answer the remote status (Yamagi's with a long name among its
+      // players); their answer to " serverinfo" proves the password as well, so every other
+      // try asks for that.
+      SendRcon(std::string(++connectTries_ % 2 == 0 ? protocol::kStatusCommand : protocol::kServerInfoCommand));
       return;
     case msPolling: {
       if (ChainWaiting()) return;
-      if (step_ == Step::Query) queryUnanswered_ = true;  // the last chain died at its query
-      if (queryUnanswered_ && ++chainsWithoutQuery_ % kQueryRetryChains != 0) {
+      // The last chain died at its query (a Quake 3 server in single-player mode never
+      // answers it), or at the remote status after its query was answered (a server that
+      // never answers that). When a chain of " status" alone died there, neither answers:
+      // start again with the query.
+      if (step_ == Step::Query) queryUnanswered_ = true;
+      if (step_ == Step::Status) {
+        if (chainAskedQuery_) {
+          statusUnanswered_ = true;
+        } else {
+          queryUnanswered_ = false;
+        }
+      }
+      chainAskedQuery_ = !queryUnanswered_ || ++chainsWithoutQuery_ % kRetryChains == 0;
+      if (chainAskedQuery_) {
+        Send(protocol::QueryDatagram(traits_->wire->queryText), Step::Query);
+      } else {
         tableReplacesList_ = true;
         Send(protocol::RconDatagram(transport_.Password(), protocol::kStatusCommand), Step::Status);
-      } else {
-        Send(protocol::QueryDatagram(traits_->wire->queryText), Step::Query);
       }
       return;
     }
@@ -142,6 +175,7 @@ void MonitorSession::RefreshTimerTimer() {
 
 void MonitorSession::Refresh() {
   transport_.StopRefreshTimer();
+  chainAskedQuery_ = true;
   Send(protocol::QueryDatagram(traits_->wire->queryText), Step::Query);
   transport_.StartRefreshTimer(intervalMs_);
 }
@@ -179,6 +213,11 @@ void MonitorSession::HandleReply(const std::string& reply) {
 }
 
 void MonitorSession::Apply(const protocol::ReplyDecision& decision, const std::string& reply) {
+  // Polling reached by the server info: the remote status went unanswered while connecting.
+  if (FState == msConnecting && decision.state == msPolling && decision.parser == protocol::ReplyParser::ServerInfo) {
+    statusUnanswered_ = true;
+    chainsWithoutStatus_ = 0;
+  }
   FState = decision.state;
   if (decision.closeClient) {
     step_ = Step::None;
@@ -194,6 +233,7 @@ void MonitorSession::Apply(const protocol::ReplyDecision& decision, const std::s
       ShowPlayers();
       break;
     case protocol::ReplyParser::StatusTable:
+      statusUnanswered_ = false;
       SetLamp(Lamp::Red);
       ParseTable(reply);
       break;
@@ -205,8 +245,15 @@ void MonitorSession::Apply(const protocol::ReplyDecision& decision, const std::s
       break;
   }
   if (!decision.send.empty()) {
-    const Step next = decision.parser == protocol::ReplyParser::StatusResponse ? Step::Status : Step::ServerInfo;
-    Send(protocol::RconDatagram(transport_.Password(), decision.send), next);
+    std::string command = decision.send;
+    Step next = decision.parser == protocol::ReplyParser::StatusResponse ? Step::Status : Step::ServerInfo;
+    // The remote status does not answer: the list stays as the status response has it, and
+    // the chain goes on with the server info; every few chains the status is tried again.
+    if (next == Step::Status && statusUnanswered_ && ++chainsWithoutStatus_ % kRetryChains != 0) {
+      command = protocol::kServerInfoCommand;
+      next = Step::ServerInfo;
+    }
+    Send(protocol::RconDatagram(transport_.Password(), command), next);
   } else if (decision.parser == protocol::ReplyParser::ServerInfo) {
     step_ = Step::None;  // the chain is complete
   }
@@ -344,13 +391,19 @@ void MonitorSession::KickPlayer(const PlayerRow* selected) {
 void MonitorSession::NameLookup(const PlayerRow* selected) {
   if (!selected) return;
   const std::string address = selected->address;
-  std::string result;
   if (!protocol::HasNetworkAddress(address)) {
-    result = transport_.Host();
-  } else {
-    result = transport_.LookupHost(std::string(protocol::AddressHost(address)));
+    view_.ShowMessage(address + " => " + transport_.Host());
+    return;
   }
-  view_.ShowMessage(address + " => " + result);
+  const std::string host(protocol::AddressHost(address));
+  const std::string progress = "Looking up " + host + "...";
+  view_.SetStatusText(progress);
+  // Answers that come after the window closed are dropped.
+  transport_.LookupHost(host, [this, alive = std::weak_ptr<bool>(alive_), address, progress](const std::string& name) {
+    if (alive.expired()) return;
+    EndProgress(progress);
+    view_.ShowMessage(address + " => " + name);
+  });
 }
 
 // ---------------------------------------------------------------------------------------------

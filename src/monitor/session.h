@@ -12,7 +12,13 @@
 // on its way for longer than LostAfter() counts as lost. When it was the query that went
 // unanswered (a Quake 3 server in single-player mode never answers it) while the remote
 // commands are answered, the next tick carries on with " status", so the lists still
-// refresh from the status table and the server info.
+// refresh from the status table and the server info. When it was the remote status that
+// went unanswered after the query was answered (some servers never answer it), later chains
+// go from the status response straight on to " serverinfo": the player list then shows the
+// names the status response gives. Either is tried again every few chains.
+//
+// While connecting, the timer asks for " status" and " serverinfo" in turn: an answer to
+// either proves the password and starts the polling.
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -49,6 +55,7 @@ class MonitorView {
   virtual bool Confirm(const std::string& text) = 0;            // caption "Confirm", Yes/No
   virtual void ShowMessage(const std::string& text) = 0;        // plain box, one OK button
   virtual void SetStatusText(const std::string& text) = 0;      // status bar panel 0
+  virtual std::string StatusText() const = 0;                   // what it shows now
   virtual void SetRefreshHint(const std::string& hint) = 0;     // the track bar's hint
   // The player rows in display order; the rules in reply order.
   virtual void ShowPlayers(const std::vector<PlayerRow>& rows) = 0;
@@ -72,11 +79,15 @@ class MonitorView {
   virtual bool RunChangeSetting(const std::string& cvar, const std::string& oldValue, std::string& value) = 0;
 };
 
-// The client, the timers and the blocking services the session uses.
+// The client, the timers and the services the session uses.
 class MonitorTransport {
  public:
   virtual ~MonitorTransport() = default;
+  // Opens the client (no effect when it is open or opening). For a host name it returns at
+  // once, Resolving() while the address is looked up; datagrams sent meanwhile wait for it, and
+  // the window tells the session with LookupDone when it is known.
   virtual void Open() = 0;
+  virtual bool Resolving() = 0;
   virtual void Close() = 0;
   // Sends one datagram; onSent runs once it has left (at once, or later when paced). It
   // does not run when the client closes first.
@@ -89,7 +100,9 @@ class MonitorTransport {
   virtual void ArmReplyTimer(TimePoint deadline) = 0;
   virtual TimePoint Now() = 0;
   virtual void Pause(unsigned milliseconds) = 0;
-  virtual std::string LookupHost(const std::string& address) = 0;
+  // The reverse look-up of an address (no port): `done` gets the host name, or "Unknown IP",
+  // later from the event loop.
+  virtual void LookupHost(const std::string& address, std::function<void(const std::string&)> done) = 0;
 };
 
 class MonitorSession {
@@ -110,8 +123,13 @@ class MonitorSession {
   // Creation: map list, map items, the idle timer. Called once the view can take calls.
   void Create();
 
-  // Starts polling: applies the refresh interval, opens the client, sends " status".
+  // Starts polling: applies the refresh interval, opens the client, sends " status". While
+  // the client looks up the server's host name, the status bar says "Resolving HOST...".
   void Connect();
+  // The client's look-up of the host name has ended: `failure` is empty when the client is open,
+  // else the text of the error that keeps it closed (shown as "HOST: TEXT"; the window then
+  // goes on as with any server that does not answer).
+  void LookupDone(const std::string& failure);
   // Lamp yellow, then marker + " " + text.
   void SendQuery(const std::string& text);
   // Lamp yellow, then marker + "rcon " + the password box now + " " + command.
@@ -139,6 +157,8 @@ class MonitorSession {
   void ShowPlayerInfo(const std::string& num);
   void ShowPlayerInfo(PlayerKey player);
   void KickPlayer(const PlayerRow* row);
+  // Shows "ADDRESS => HOST" once the reverse look-up has answered (the status bar says
+  // "Looking up ADDRESS..." meanwhile); the window goes on polling while it waits.
   void NameLookup(const PlayerRow* row);
   // "Say to all": the message to every player. "Tell player": to the player of the row, on
   // a game that has such a command. Each first says what the server would change in the text
@@ -198,6 +218,8 @@ class MonitorSession {
   bool MessageMayGo(const std::string& text);
   void ShowPlayers();
   void ArmReplyTimer();
+  // Empties the status bar if it still shows this progress text.
+  void EndProgress(const std::string& text);
 
   const MonitorTraits* traits_;
   MonitorView& view_;
@@ -217,9 +239,14 @@ class MonitorSession {
   Step step_ = Step::None;
   std::optional<TimePoint> stepSentAt_;
   bool queryUnanswered_ = false;
+  bool statusUnanswered_ = false;
+  bool chainAskedQuery_ = false;    // the chain under way began with the query
   bool tableReplacesList_ = false;  // the table answers a chain that skipped the query
   int chainsWithoutQuery_ = 0;
+  int chainsWithoutStatus_ = 0;
+  int connectTries_ = 0;            // requests sent while connecting
   int queued_ = 0;                  // datagrams handed to the client that have not left yet
+  std::string resolving_;           // the status text shown while the host name is looked up
   std::shared_ptr<bool> alive_;     // guards the onSent callbacks
 };
 

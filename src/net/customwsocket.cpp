@@ -9,7 +9,6 @@
 
 #include <atomic>
 #include <cerrno>
-#include <cstring>
 #include <vector>
 
 #include "platform/convert.h"
@@ -105,10 +104,7 @@ void TCustomWSocket::ReportError(int code) {
   if (OnError) OnError(*this, code, GetErrorText());
 }
 
-bool TCustomWSocket::ResolveAddress(const std::string& host, const std::string& port, sockaddr_in& address) {
-  address = sockaddr_in{};
-  address.sin_family = AF_INET;
-
+bool TCustomWSocket::ResolvePort(const std::string& port, std::uint16_t& number) {
   const std::string protocol = ProtocolName(Protocol);
   if (protocol.empty()) {
     ReportError(net::WSANO_DATA);
@@ -116,38 +112,11 @@ bool TCustomWSocket::ResolveAddress(const std::string& host, const std::string& 
   }
   std::uint16_t networkPort = 0;
   if (ServicePort(port, protocol, networkPort)) {
-    address.sin_port = networkPort;
+    number = ntohs(networkPort);
   } else {
     // Only the low 16 bits count: "92495" is port 26959.
-    address.sin_port = htons(static_cast<std::uint16_t>(platform::StrToInt(port)));
+    number = static_cast<std::uint16_t>(platform::StrToInt(port));
   }
-
-  // A dotted address never reaches the resolver (255.255.255.255, which converts to the
-  // all-bits-set "none" value, does).
-  const in_addr_t numeric = inet_addr(host.c_str());
-  if (numeric != INADDR_NONE) {
-    address.sin_addr.s_addr = numeric;
-    return true;
-  }
-
-  hostent entry{};
-  hostent* found = nullptr;
-  int hostError = 0;
-  int result = 0;
-  std::vector<char> scratch(8192);
-  while ((result = gethostbyname_r(host.c_str(), &entry, scratch.data(), scratch.size(), &found, &hostError)) ==
-         ERANGE) {
-    scratch.resize(scratch.size() * 2);
-  }
-  if (!found) {
-    ReportError(net::WinsockErrorFromResolver(hostError, result));
-    return false;
-  }
-  if (found->h_addrtype != AF_INET || found->h_length != 4 || !found->h_addr_list || !found->h_addr_list[0]) {
-    ReportError(net::WSANO_DATA);
-    return false;
-  }
-  std::memcpy(&address.sin_addr, found->h_addr_list[0], 4);
   return true;
 }
 

@@ -1,11 +1,9 @@
 #pragma once
 // Base of the socket components. Each instance holds its own counted socket session, turns a
-// host text and a port text into an IPv4 address, and offers the primitives that send a
-// string, receive one datagram into a string and shut a socket down gracefully. Every socket
+// port text into a port number, and offers the primitives that send a string, receive one
+// datagram into a string and shut a socket down gracefully. Every socket
 // failure goes through one error path that stores the Windows Sockets code in LastError and
 // calls OnError with the code's fixed English text; socket failures never raise.
-#include <netinet/in.h>
-
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -22,6 +20,7 @@ using TSocket = int;
 enum TSocketState : std::uint8_t {
   ssNotStarted = 0,  // the socket session could not be started; the component does nothing
   ssClosed = 1,
+  ssResolving = 2,  // opening: the host name is being looked up (TUDPClient)
   ssOpen = 4,
 };
 
@@ -66,11 +65,10 @@ class TCustomWSocket {
   std::string GetErrorText() const;
 
  protected:
-  // Fills an IPv4 address from a host text (dotted address or name) and a port text (a
-  // service name of Protocol, else a whole number of which the low 16 bits are used). The
-  // port is resolved first; a port text that is neither raises platform::EConvertError
-  // "'%s' is not a valid integer value". Resolver failures are reported; result false.
-  bool ResolveAddress(const std::string& host, const std::string& port, sockaddr_in& address);
+  // The port number of a port text: a service name of Protocol, else a whole number of which
+  // the low 16 bits are used. A text that is neither raises platform::EConvertError "'%s' is
+  // not a valid integer value"; an unknown Protocol is reported (11004), result false.
+  bool ResolvePort(const std::string& port, std::uint16_t& number);
   // Graceful close: stops the notifications (notifier may be null), shuts down sending
   // (10057 for an unconnected socket is fine), discards what is waiting, closes the socket
   // and sets the handle to InvalidSocket.

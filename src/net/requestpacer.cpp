@@ -65,13 +65,17 @@ void RequestPacer::Leak(Bucket& bucket, Clock::time_point now) const {
   LeakBucket(bucket.level, bucket.lastLeak, now, period_);
 }
 
-void RequestPacer::Send(PacedSender& sender, const Endpoint& server, std::string text, std::function<void()> onSent) {
-  Entry(server).items.push_back(Item{&sender, std::move(text), std::move(onSent)});
+void RequestPacer::Send(PacedSender& sender, const Endpoint& server, std::string text, std::function<void()> onSent,
+                        bool ahead) {
+  auto& items = Entry(server).items;
+  const auto at = ahead ? std::find_if(items.begin(), items.end(), [](const Item& item) { return !item.ahead; })
+                        : items.end();
+  items.insert(at, Item{&sender, std::move(text), std::move(onSent), ahead});
   Pump(server);
 }
 
-void RequestPacer::Send(TUDPClient& client, std::string text, std::function<void()> onSent) {
-  Send(client, client.Peer(), std::move(text), std::move(onSent));
+void RequestPacer::Send(TUDPClient& client, std::string text, std::function<void()> onSent, bool ahead) {
+  Send(client, client.Peer(), std::move(text), std::move(onSent), ahead);
 }
 
 void RequestPacer::NoteSent(const Endpoint& server) {

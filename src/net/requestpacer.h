@@ -6,12 +6,14 @@
 // without a word, and the status query and the remote commands share the bucket. All windows
 // of this program reach a server from the same address, so they share that bucket too.
 //
-// The pacer keeps one queue per server address (IPv4 and port), shared by every paced
-// TUDPClient of the program. It counts its own model of the bucket with a safety margin
+// The pacer keeps one queue per server address, shared by every paced TUDPClient of the
+// program. The whole address is the key: family, address and port (a server reached over
+// both IPv4 and IPv6 sees two client addresses of ours and keeps two buckets). It counts its own model of the bucket with a safety margin
 // (by default at most 8 in the bucket and one leaking out per 1100 ms, so that network
 // jitter and the server's own clock cannot push a request over the server's limit) and
 // sends a datagram only while the model has room. Datagrams leave in the order they were
-// queued, whichever client queued them; none is ever dropped. While the bucket is full a
+// queued, whichever client queued them, except those queued ahead (a one-off request that a
+// person waits for), which go before every other waiting one; none is ever dropped. While the bucket is full a
 // single-shot timer sends the next one when one has leaked out. Datagrams of unpaced
 // clients go out at once but are counted in the bucket of their server, as the server
 // counts them (up to a full bucket: the server does not count what it drops).
@@ -20,25 +22,18 @@
 // (UdpMultiClient) queue alike: each is a PacedSender that hands a datagram to its socket
 // when its turn comes.
 #include <chrono>
-#include <compare>
-#include <cstdint>
 #include <deque>
 #include <functional>
 #include <map>
 #include <memory>
 #include <string>
 
+#include "net/address.h"
+
 class QTimer;
 class TUDPClient;
 
 namespace net {
-
-// A server address: IPv4 address and port, both in host byte order.
-struct Endpoint {
-  std::uint32_t address = 0;
-  std::uint16_t port = 0;
-  auto operator<=>(const Endpoint&) const = default;
-};
 
 // What the pacer hands a queued datagram to when its turn comes.
 class PacedSender {
@@ -63,10 +58,12 @@ class RequestPacer {
 
   // Queues the text for the server and sends what the bucket allows at once (inside this
   // call); onSent runs right after the datagram was handed to the sender. An empty text sends
-  // nothing and uses no room, but keeps its place for onSent.
-  void Send(PacedSender& sender, const Endpoint& server, std::string text, std::function<void()> onSent);
+  // nothing and uses no room, but keeps its place for onSent. `ahead` queues it before every
+  // waiting datagram not queued ahead itself.
+  void Send(PacedSender& sender, const Endpoint& server, std::string text, std::function<void()> onSent,
+            bool ahead = false);
   // The same for the open client's own server.
-  void Send(TUDPClient& client, std::string text, std::function<void()> onSent);
+  void Send(TUDPClient& client, std::string text, std::function<void()> onSent, bool ahead = false);
   // Counts a datagram sent past the queue (by an unpaced client) in the server's bucket.
   void NoteSent(const Endpoint& server);
   // Forgets the sender's queued datagrams (when it closes or is destroyed); their onSent
@@ -87,6 +84,7 @@ class RequestPacer {
     PacedSender* sender;
     std::string text;
     std::function<void()> onSent;
+    bool ahead = false;
   };
   struct Bucket {
     std::deque<Item> items;

@@ -24,10 +24,48 @@ TUDPClient::~TUDPClient() {
 
 void TUDPClient::Open() {
   if (State != ssClosed) return;
-  sockaddr_in address{};
-  if (!ResolveAddress(Host, Port, address)) return;
+  std::uint16_t port = 0;
+  if (!ResolvePort(Port, port)) return;  // the port first: a bad one fails before any look-up
+  if (std::optional<net::Endpoint> address = net::NumericHost(Host)) {
+    address->port = port;
+    OpenSocket(*address);
+    return;
+  }
+  State = ssResolving;
+  lookup_.Reset();
+  net::CurrentResolver().Resolve(
+      Host, lookup_.Wrap([this, port](const net::Resolution& resolution) { LookupDone(resolution, port); }));
+}
 
-  const TSocket handle = ::socket(AF_INET, SocketType | SOCK_CLOEXEC, 0);
+void TUDPClient::LookupDone(const net::Resolution& resolution, std::uint16_t port) {
+  if (State != ssResolving) return;
+  State = ssClosed;
+  const std::optional<net::Endpoint> address = net::PreferredAddress(resolution.addresses);
+  if (resolution.error != 0 || !address) {
+    ReportError(resolution.error != 0 ? resolution.error : net::WSANO_DATA);
+  } else {
+    net::Endpoint peer = *address;
+    peer.port = port;
+    OpenSocket(peer);
+  }
+  const int error = State == ssOpen ? 0 : LastError;
+
+  // What waited goes out in order, or is lost as through any closed client. A callback may
+  // send more (kept behind the rest by flushing_), close the client or destroy it.
+  const std::shared_ptr<bool> alive = alive_;
+  flushing_ = true;
+  while (!waiting_.empty() && State != ssResolving) {
+    Waiting next = std::move(waiting_.front());
+    waiting_.pop_front();
+    Dispatch(next.text, std::move(next.onSent), next.ahead);
+    if (!*alive) return;
+  }
+  flushing_ = false;
+  if (OnLookupDone) OnLookupDone(*this, error);
+}
+
+void TUDPClient::OpenSocket(const net::Endpoint& address) {
+  const TSocket handle = ::socket(address.SocketFamily(), SocketType | SOCK_CLOEXEC, 0);
   if (handle < 0) {
     ReportError(net::WinsockErrorFromErrno(errno));
     return;
@@ -53,7 +91,9 @@ void TUDPClient::Open() {
 
   // For a datagram socket connect only fixes the peer: sends go to it and only its
   // datagrams are delivered. A connect still in progress counts as done.
-  if (::connect(handle, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+  sockaddr_storage peer{};
+  const socklen_t length = address.ToSockaddr(peer);
+  if (::connect(handle, reinterpret_cast<const sockaddr*>(&peer), length) != 0) {
     const int code = net::WinsockErrorFromErrno(errno);
     if (code != net::WSAEWOULDBLOCK && errno != EINPROGRESS) {
       fail(code);
@@ -65,6 +105,12 @@ void TUDPClient::Open() {
 }
 
 void TUDPClient::Close() {
+  waiting_.clear();  // their onSent callbacks are not called
+  if (State == ssResolving) {
+    lookup_.Reset();  // its answer is dropped
+    State = ssClosed;
+    return;
+  }
   if (State == ssNotStarted || State == ssClosed) return;
   net::RequestPacer::Instance().Remove(*this);
   ShutdownSocket(SocketHandle, notifier_);
@@ -76,9 +122,23 @@ void TUDPClient::Close() {
 
 void TUDPClient::SendText(const std::string& text) { SendText(text, {}); }
 
-void TUDPClient::SendText(const std::string& text, std::function<void()> onSent) {
+void TUDPClient::SendText(const std::string& text, std::function<void()> onSent) { Send(text, std::move(onSent), false); }
+
+void TUDPClient::SendTextAhead(const std::string& text, std::function<void()> onSent) {
+  Send(text, std::move(onSent), true);
+}
+
+void TUDPClient::Send(const std::string& text, std::function<void()> onSent, bool ahead) {
+  if (State == ssResolving || flushing_) {
+    waiting_.push_back(Waiting{text, std::move(onSent), ahead});
+    return;
+  }
+  Dispatch(text, std::move(onSent), ahead);
+}
+
+void TUDPClient::Dispatch(const std::string& text, std::function<void()> onSent, bool ahead) {
   if (Paced && State == ssOpen) {
-    net::RequestPacer::Instance().Send(*this, text, std::move(onSent));
+    net::RequestPacer::Instance().Send(*this, text, std::move(onSent), ahead);
     return;
   }
   SendNow(text);
@@ -95,8 +155,6 @@ std::string TUDPClient::ReceiveText() {
   Rearm();
   return text;
 }
-
-net::Endpoint TUDPClient::Peer() const { return {ntohl(peer_.sin_addr.s_addr), ntohs(peer_.sin_port)}; }
 
 void TUDPClient::HandleReadiness(QSocketNotifier* notifier) {
   if (notifier != notifier_ || State != ssOpen) return;  // stale: closed since it was due

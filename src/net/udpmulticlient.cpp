@@ -10,6 +10,7 @@
 #include <QSocketNotifier>
 
 #include <cerrno>
+#include <optional>
 #include <cstring>
 #include <utility>
 
@@ -22,16 +23,33 @@ namespace {
 // Room for the replies of many servers that answer at the same moment.
 constexpr int kReceiveBufferBytes = 1 << 20;
 
-Endpoint EndpointOf(const sockaddr_in& address) {
-  return {ntohl(address.sin_addr.s_addr), ntohs(address.sin_port)};
+// A server's address as the socket takes it: an IPv4 server on an IPv6 socket as the IPv6
+// address that maps it (::ffff:a.b.c.d).
+socklen_t AddressOf(const Endpoint& server, bool dualStack, sockaddr_storage& out) {
+  if (!dualStack || server.family == Family::IPv6) return server.ToSockaddr(out);
+  out = {};
+  sockaddr_in6 mapped{};
+  mapped.sin6_family = AF_INET6;
+  mapped.sin6_port = htons(server.port);
+  mapped.sin6_addr.s6_addr[10] = 0xFF;
+  mapped.sin6_addr.s6_addr[11] = 0xFF;
+  std::memcpy(&mapped.sin6_addr.s6_addr[12], server.bytes.data(), 4);
+  std::memcpy(&out, &mapped, sizeof mapped);
+  return sizeof mapped;
 }
 
-sockaddr_in AddressOf(const Endpoint& server) {
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(server.address);
-  address.sin_port = htons(server.port);
-  return address;
+// The server a socket address names, a mapped IPv4 address as the IPv4 one.
+std::optional<Endpoint> EndpointOf(const sockaddr_storage& address, socklen_t length) {
+  if (address.ss_family == AF_INET6 && length >= static_cast<socklen_t>(sizeof(sockaddr_in6))) {
+    sockaddr_in6 v6{};
+    std::memcpy(&v6, &address, sizeof v6);
+    if (IN6_IS_ADDR_V4MAPPED(&v6.sin6_addr)) {
+      std::uint32_t v4 = 0;
+      std::memcpy(&v4, &v6.sin6_addr.s6_addr[12], 4);
+      return Endpoint::IPv4(ntohl(v4), ntohs(v6.sin6_port));
+    }
+  }
+  return Endpoint::FromSockaddr(reinterpret_cast<const sockaddr*>(&address), length);
 }
 
 // The errors by which the network refuses a datagram; they belong to one destination, not to
@@ -56,21 +74,36 @@ UdpMultiClient::~UdpMultiClient() {
 
 void UdpMultiClient::Open() {
   if (State != ssClosed) return;
-  const TSocket handle = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+  // One socket for both families: an IPv6 socket that also reaches IPv4 servers through mapped
+  // addresses; an IPv4 socket where the system has no IPv6.
+  bool dualStack = true;
+  TSocket handle = ::socket(AF_INET6, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+  const int off = 0;
+  if (handle >= 0 && ::setsockopt(handle, IPPROTO_IPV6, IPV6_V6ONLY, &off, sizeof off) != 0) {
+    ::close(handle);
+    handle = -1;
+  }
+  if (handle < 0) {
+    dualStack = false;
+    handle = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+  }
   if (handle < 0) {
     ReportError(WinsockErrorFromErrno(errno));
     return;
   }
   // Refusals come back as errors queued with the address they were sent to, so that one
-  // socket can tell which of its servers refused.
+  // socket can tell which of its servers refused (IPv4 ones through IP_RECVERR, on either
+  // kind of socket).
   const int on = 1;
-  if (::setsockopt(handle, IPPROTO_IP, IP_RECVERR, &on, sizeof on) != 0) {
+  if (::setsockopt(handle, IPPROTO_IP, IP_RECVERR, &on, sizeof on) != 0 ||
+      (dualStack && ::setsockopt(handle, IPPROTO_IPV6, IPV6_RECVERR, &on, sizeof on) != 0)) {
     ReportError(WinsockErrorFromErrno(errno));
     ::close(handle);
     return;
   }
   ::setsockopt(handle, SOL_SOCKET, SO_RCVBUF, &kReceiveBufferBytes, sizeof kReceiveBufferBytes);
   SocketHandle = handle;
+  dualStack_ = dualStack;
   notifier_ = new QSocketNotifier(handle, QSocketNotifier::Read);
   QObject::connect(notifier_, &QSocketNotifier::activated, notifier_, [this] { HandleReadiness(); });
   State = ssOpen;
@@ -85,11 +118,26 @@ void UdpMultiClient::Close() {
   State = ssClosed;
 }
 
-bool UdpMultiClient::Resolve(const std::string& host, const std::string& port, Endpoint& server) {
-  sockaddr_in address{};
-  if (!ResolveAddress(host, port, address)) return false;
-  server = EndpointOf(address);
-  return true;
+void UdpMultiClient::Resolve(const std::string& host, const std::string& port, ResolveDone done) {
+  std::uint16_t number = 0;
+  if (!ResolvePort(port, number)) {
+    done(std::nullopt, LastError);
+    return;
+  }
+  if (std::optional<Endpoint> address = NumericHost(host)) {
+    address->port = number;
+    done(address, 0);
+    return;
+  }
+  CurrentResolver().Resolve(host, lookups_.Wrap([number, done = std::move(done)](const Resolution& resolution) {
+    std::optional<Endpoint> address = PreferredAddress(resolution.addresses);
+    if (resolution.error != 0 || !address) {
+      done(std::nullopt, resolution.error != 0 ? resolution.error : WSANO_DATA);
+      return;
+    }
+    address->port = number;
+    done(address, 0);
+  }));
 }
 
 void UdpMultiClient::SendTo(const Endpoint& server, const std::string& text, bool paced, std::function<void()> onSent) {
@@ -107,10 +155,15 @@ void UdpMultiClient::SendPaced(const Endpoint& server, const std::string& text) 
 
 void UdpMultiClient::SendNow(const Endpoint& server, const std::string& text) {
   if (text.empty() || State != ssOpen) return;
-  const sockaddr_in to = AddressOf(server);
+  if (!dualStack_ && server.family == Family::IPv6) {
+    ReportError(WinsockErrorFromErrno(EAFNOSUPPORT));
+    return;
+  }
+  sockaddr_storage to{};
+  const socklen_t length = AddressOf(server, dualStack_, to);
   for (int attempt = 0; attempt < 2; ++attempt) {
     if (::sendto(SocketHandle, text.data(), text.size(), MSG_NOSIGNAL, reinterpret_cast<const sockaddr*>(&to),
-                 sizeof to) >= 0)
+                 length) >= 0)
       return;
     const int error = errno;
     if (!IsRefusal(error) || attempt > 0) {
@@ -125,7 +178,7 @@ void UdpMultiClient::SendNow(const Endpoint& server, const std::string& text) {
 
 bool UdpMultiClient::ReadRefusals(const std::shared_ptr<bool>& alive) {
   for (;;) {
-    sockaddr_in offender{};
+    sockaddr_storage offender{};
     char control[512];
     char data[64];
     iovec vector{data, sizeof data};
@@ -138,10 +191,13 @@ bool UdpMultiClient::ReadRefusals(const std::shared_ptr<bool>& alive) {
     message.msg_controllen = sizeof control;
     if (::recvmsg(SocketHandle, &message, MSG_ERRQUEUE | MSG_DONTWAIT) < 0) return true;
     for (cmsghdr* header = CMSG_FIRSTHDR(&message); header; header = CMSG_NXTHDR(&message, header)) {
-      if (header->cmsg_level != IPPROTO_IP || header->cmsg_type != IP_RECVERR) continue;
+      const bool v4 = header->cmsg_level == IPPROTO_IP && header->cmsg_type == IP_RECVERR;
+      const bool v6 = header->cmsg_level == IPPROTO_IPV6 && header->cmsg_type == IPV6_RECVERR;
+      if (!v4 && !v6) continue;
       sock_extended_err error{};
       std::memcpy(&error, CMSG_DATA(header), sizeof error);
-      if (OnRefused) OnRefused(EndpointOf(offender), WinsockErrorFromErrno(static_cast<int>(error.ee_errno)));
+      const std::optional<Endpoint> to = EndpointOf(offender, message.msg_namelen);
+      if (to && OnRefused) OnRefused(*to, WinsockErrorFromErrno(static_cast<int>(error.ee_errno)));
       if (!*alive || State != ssOpen) return false;
     }
   }
@@ -160,7 +216,7 @@ void UdpMultiClient::HandleReadiness() {
   } done{*this, alive};
 
   for (int read = 0; read < kReadsPerNotification; ++read) {
-    sockaddr_in from{};
+    sockaddr_storage from{};
     socklen_t length = sizeof from;
     const ssize_t n = ::recvfrom(SocketHandle, ReceiveBuffer.data(), ReceiveBuffer.size(), MSG_DONTWAIT | MSG_TRUNC,
                                  reinterpret_cast<sockaddr*>(&from), &length);
@@ -180,7 +236,9 @@ void UdpMultiClient::HandleReadiness() {
       continue;
     }
     if (!OnDatagram) continue;
-    OnDatagram(EndpointOf(from), std::string(ReceiveBuffer.data(), static_cast<std::size_t>(n)));
+    const std::optional<Endpoint> source = EndpointOf(from, length);
+    if (!source) continue;
+    OnDatagram(*source, std::string(ReceiveBuffer.data(), static_cast<std::size_t>(n)));
     if (!*alive || State != ssOpen) return;
   }
 }

@@ -13,10 +13,12 @@
 // the error path of TCustomWSocket (OnError); none raises. Everything runs on the GUI thread.
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "net/customwsocket.h"
 #include "net/requestpacer.h"
+#include "net/resolver.h"
 
 namespace net {
 
@@ -38,10 +40,14 @@ class UdpMultiClient : public TCustomWSocket, public PacedSender {
   void Close();
   bool IsOpen() const { return State == ssOpen; }
 
-  // The server's address for a host text and a port text, resolved as TUDPClient resolves them
-  // (a host name is looked up now). False, reported through OnError, for an unknown host; a
-  // port text that is not a number raises platform::EConvertError.
-  bool Resolve(const std::string& host, const std::string& port, Endpoint& server);
+  // The server's address for a host text and a port text, found as TUDPClient finds it: an
+  // IPv4 or IPv6 address at once, a host name in the background (IPv4 preferred). `done` gets
+  // the address, or nothing and the Windows Sockets code of the failure (11001 for an unknown
+  // host); it runs inside this call for an address, from the event loop for a host name, and
+  // not at all once the client is destroyed. A port text that is not a number raises
+  // platform::EConvertError.
+  using ResolveDone = std::function<void(std::optional<Endpoint> server, int error)>;
+  void Resolve(const std::string& host, const std::string& port, ResolveDone done);
 
   // Sends the text to the server as one datagram: queued by the pacer when `paced`, else at
   // once (and counted in the server's bucket). onSent runs once it has been handed to the
@@ -65,6 +71,8 @@ class UdpMultiClient : public TCustomWSocket, public PacedSender {
   QSocketNotifier* notifier_ = nullptr;
   int dispatching_ = 0;  // inside HandleReadiness (a handler may close or destroy us)
   std::shared_ptr<bool> alive_;
+  bool dualStack_ = false;  // an IPv6 socket that reaches IPv4 servers too
+  AnswerGuard lookups_;     // host names being looked up
 };
 
 }  // namespace net

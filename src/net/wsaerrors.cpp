@@ -65,13 +65,22 @@ int WinsockErrorFromErrno(int error) {
   }
 }
 
-int WinsockErrorFromResolver(int hostError, int error) {
-  switch (hostError) {
-    case HOST_NOT_FOUND: return WSAHOST_NOT_FOUND;
-    case TRY_AGAIN: return WSATRY_AGAIN;
-    case NO_RECOVERY: return WSANO_RECOVERY;
-    case NO_DATA: return WSANO_DATA;
-    default: return error != 0 ? WinsockErrorFromErrno(error) : WSANO_RECOVERY;
+int WinsockErrorFromAddrInfo(int result, int error) {
+  switch (result) {
+    case 0: return 0;
+    case EAI_NONAME: return WSAHOST_NOT_FOUND;
+    case EAI_AGAIN: return WSATRY_AGAIN;
+    case EAI_FAIL: return WSANO_RECOVERY;
+#ifdef EAI_NODATA
+    case EAI_NODATA:
+#endif
+#ifdef EAI_ADDRFAMILY
+    case EAI_ADDRFAMILY:
+#endif
+      return WSANO_DATA;
+    case EAI_MEMORY: return 10055;
+    case EAI_SYSTEM: return error != 0 ? WinsockErrorFromErrno(error) : WSANO_RECOVERY;
+    default: return WSANO_RECOVERY;
   }
 }
 

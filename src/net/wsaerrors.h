@@ -27,10 +27,11 @@ constexpr int WSANO_DATA = 11004;
 // Windows Sockets counterpart is returned unchanged (its text is "Not a Winsock error").
 int WinsockErrorFromErrno(int error);
 
-// The Windows Sockets code for a resolver failure (h_errno): HOST_NOT_FOUND 11001,
-// TRY_AGAIN 11002, NO_RECOVERY 11003, NO_DATA 11004. NETDB_INTERNAL uses the errno value
-// given, or 11003 when there is none.
-int WinsockErrorFromResolver(int hostError, int error = 0);
+// The Windows Sockets code for a getaddrinfo/getnameinfo result: EAI_NONAME 11001 "Host not
+// found", EAI_AGAIN 11002, EAI_FAIL 11003, EAI_NODATA and EAI_ADDRFAMILY (a name without an
+// address) 11004, EAI_MEMORY 10055; EAI_SYSTEM uses the errno value given, or 11003 when there
+// is none, as does any other failure. 0 stays 0.
+int WinsockErrorFromAddrInfo(int result, int error = 0);
 
 // The fixed text of a code; "Not a Winsock error" for any code outside the table, 0 included.
 std::string WinsockErrorText(int code);

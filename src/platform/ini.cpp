@@ -4,11 +4,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <iterator>
 #include <utility>
 
+#include "platform/ascii.h"
 #include "platform/convert.h"
 #include "platform/errors.h"
 #include "platform/text.h"
@@ -24,14 +27,8 @@ std::string_view Trim(std::string_view s) {
   return s;
 }
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (Lower(a[i]) != Lower(b[i])) return false;
-  return true;
-}
+// Names match without regard to letter case: the index keeps them folded to lower case.
+std::string Folded(std::string_view name) { return AsciiLowerCase(name); }
 
 bool HasLineBreakOrNul(std::string_view s) { return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos; }
 
@@ -161,6 +158,8 @@ ReadStatus ReadFile(const std::string& file, std::string& bytes) {
   const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return errno == ENOENT ? ReadStatus::Missing : ReadStatus::Failed;
   bytes.clear();
+  struct stat st{};
+  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) bytes.reserve(static_cast<size_t>(st.st_size));
   char buffer[65536];
   for (;;) {
     const ssize_t n = ::read(fd, buffer, sizeof buffer);
@@ -182,6 +181,7 @@ ReadStatus ReadFile(const std::string& file, std::string& bytes) {
 
 IniDocument IniDocument::FromBytes(std::string_view bytes) {
   IniDocument doc;
+  doc.lines_.reserve(static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
   while (!bytes.empty()) {
     const size_t lf = bytes.find('\n');
     if (lf == std::string_view::npos) {
@@ -220,37 +220,60 @@ std::optional<IniDocument> IniDocument::LoadForUpdate(const std::string& file) {
 
 bool IniDocument::Save(const std::string& file) const { return SaveAtomically(file, Bytes()); }
 
-std::vector<IniDocument::Range> IniDocument::Sections(std::string_view name) const {
-  std::vector<Range> found;
-  bool open = false;
+IniDocument::Index& IniDocument::Indexed() const {
+  if (index_) return *index_;
+  Index& index = index_.emplace();
+  SectionIndex* first = nullptr;  // the section being read, when it is the first of its name
   for (size_t i = 0; i < lines_.size(); ++i) {
     const Parsed p = Parse(lines_[i].text, i == 0);
-    if (p.kind != Parsed::Section) continue;
-    if (open) {
-      found.back().end = i;
-      open = false;
-    }
-    if (SameName(p.name, name)) {
-      found.push_back({i, lines_.size()});
-      open = true;
+    if (p.kind == Parsed::Section) {
+      index.headers.push_back(i);
+      SectionIndex& section = index.sections[Folded(p.name)];
+      section.headers.push_back(i);
+      first = section.headers.size() == 1 ? &section : nullptr;
+    } else if (p.kind == Parsed::Key && first) {
+      first->keys.try_emplace(Folded(p.name), i);
     }
   }
+  return index;
+}
+
+void IniDocument::IndexKeys(const Index& index, SectionIndex& section) const {
+  section.keys.clear();
+  if (section.headers.empty()) return;
+  const size_t header = section.headers.front();
+  for (size_t i = header + 1; i < SectionEnd(index, header); ++i) {
+    const Parsed p = Parse(lines_[i].text, false);
+    if (p.kind == Parsed::Key) section.keys.try_emplace(Folded(p.name), i);
+  }
+}
+
+size_t IniDocument::SectionEnd(const Index& index, size_t header) const {
+  const auto next = std::upper_bound(index.headers.begin(), index.headers.end(), header);
+  return next == index.headers.end() ? lines_.size() : *next;
+}
+
+std::vector<IniDocument::Range> IniDocument::Sections(std::string_view name) const {
+  const Index& index = Indexed();
+  std::vector<Range> found;
+  const auto it = index.sections.find(Folded(name));
+  if (it == index.sections.end()) return found;
+  for (const size_t header : it->second.headers) found.push_back({header, SectionEnd(index, header)});
   return found;
 }
 
-std::optional<size_t> IniDocument::FindKey(const Range& range, std::string_view key) const {
-  for (size_t i = range.header + 1; i < range.end; ++i) {
-    const Parsed p = Parse(lines_[i].text, false);
-    if (p.kind == Parsed::Key && SameName(p.name, key)) return i;
-  }
-  return std::nullopt;
+std::optional<size_t> IniDocument::FindKey(std::string_view section, std::string_view key) const {
+  // As on Windows, only the first section of a name counts.
+  const Index& index = Indexed();
+  const auto it = index.sections.find(Folded(section));
+  if (it == index.sections.end()) return std::nullopt;
+  const auto at = it->second.keys.find(Folded(key));
+  if (at == it->second.keys.end()) return std::nullopt;
+  return at->second;
 }
 
 std::optional<std::string> IniDocument::Value(std::string_view section, std::string_view key) const {
-  // As on Windows, only the first section of a name counts.
-  const auto ranges = Sections(Trim(section));
-  if (ranges.empty()) return std::nullopt;
-  const auto at = FindKey(ranges.front(), Trim(key));
+  const auto at = FindKey(Trim(section), Trim(key));
   if (!at) return std::nullopt;
   return std::string(Unquote(Parse(lines_[*at].text, false).value));
 }
@@ -269,7 +292,7 @@ int IniDocument::ReadInteger(std::string_view section, std::string_view key, int
   return IniTextToInt(*text, value) ? value : fallback;
 }
 
-bool IniDocument::HasSection(std::string_view section) const { return !Sections(Trim(section)).empty(); }
+bool IniDocument::HasSection(std::string_view section) const { return Indexed().sections.count(Folded(Trim(section))) > 0; }
 
 std::vector<std::string> IniDocument::SectionNames() const {
   std::vector<std::string> names;
@@ -289,7 +312,17 @@ bool IniDocument::Write(std::string_view section, std::string_view key, std::str
   key = Trim(key);
   if (!ValidSectionName(section) || !ValidKeyName(key) || HasLineBreakOrNul(value)) return false;
   const std::string encoded = EncodeValue(value);
+  if (const auto at = FindKey(section, key)) {
+    // Replaced on its own line; the name keeps the spelling the file gives it, so the index
+    // stays as it is.
+    Line& line = lines_[*at];
+    const Parsed p = Parse(line.text, false);
+    line.text = line.text.substr(0, p.nameStart) + std::string(p.name) + "=" + encoded;
+    line.end = "\r\n";
+    return true;
+  }
   const auto ranges = Sections(section);
+  LinesChanged();
   if (ranges.empty()) {
     EnsureLastLineEnds();
     if (!lines_.empty() && !Trim(lines_.back().text).empty()) lines_.push_back({"", "\r\n"});
@@ -298,14 +331,6 @@ bool IniDocument::Write(std::string_view section, std::string_view key, std::str
     return true;
   }
   const Range& range = ranges.front();
-  if (const auto at = FindKey(range, key)) {
-    // Replaced on its own line; the name keeps the spelling the file gives it.
-    Line& line = lines_[*at];
-    const Parsed p = Parse(line.text, false);
-    line.text = line.text.substr(0, p.nameStart) + std::string(p.name) + "=" + encoded;
-    line.end = "\r\n";
-    return true;
-  }
   size_t after = range.header;
   for (size_t i = range.header + 1; i < range.end; ++i)
     if (Parse(lines_[i].text, false).kind == Parsed::Key) after = i;
@@ -315,11 +340,10 @@ bool IniDocument::Write(std::string_view section, std::string_view key, std::str
 }
 
 bool IniDocument::DeleteKey(std::string_view section, std::string_view key) {
-  const auto ranges = Sections(Trim(section));
-  if (ranges.empty()) return false;
-  const auto at = FindKey(ranges.front(), Trim(key));
+  const auto at = FindKey(Trim(section), Trim(key));
   if (!at) return false;
   lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(*at));
+  LinesChanged();
   return true;
 }
 
@@ -327,15 +351,29 @@ bool IniDocument::DeleteSection(std::string_view section) {
   const auto ranges = Sections(Trim(section));
   for (auto it = ranges.rbegin(); it != ranges.rend(); ++it)
     lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(it->header), lines_.begin() + static_cast<std::ptrdiff_t>(it->end));
-  return !ranges.empty();
+  if (ranges.empty()) return false;
+  LinesChanged();
+  return true;
 }
 
 bool IniDocument::RenameSection(std::string_view from, std::string_view to) {
   to = Trim(to);
   if (!ValidSectionName(to)) return false;
-  const auto ranges = Sections(Trim(from));
-  for (const Range& range : ranges) lines_[range.header] = {"[" + std::string(to) + "]", "\r\n"};
-  return !ranges.empty();
+  // Only section lines change, so the index is brought along instead of built anew: renaming
+  // every section of a long file one by one stays linear.
+  Index& index = Indexed();
+  const auto found = index.sections.find(Folded(Trim(from)));
+  if (found == index.sections.end()) return false;
+  const std::vector<size_t> moved = std::move(found->second.headers);
+  index.sections.erase(found);
+  for (const size_t header : moved) lines_[header] = {"[" + std::string(to) + "]", "\r\n"};
+  SectionIndex& target = index.sections[Folded(to)];
+  std::vector<size_t> headers;
+  headers.reserve(target.headers.size() + moved.size());
+  std::merge(target.headers.begin(), target.headers.end(), moved.begin(), moved.end(), std::back_inserter(headers));
+  target.headers = std::move(headers);
+  IndexKeys(index, target);
+  return true;
 }
 
 // ---- One call, one file access -------------------------------------------------------------

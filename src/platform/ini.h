@@ -23,6 +23,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace platform {
@@ -65,6 +66,11 @@ bool IniTextToInt(const std::string& text, int& value);
 
 // The contents of one INI file held in memory, for callers that read many keys at once or must
 // change several keys together (one atomic write). Same rules as the functions above.
+//
+// The file is taken apart once: the first read builds an index of the sections and of the keys
+// of each section's first occurrence, names folded to lower case, so that a read costs the
+// same whatever the size of the file. Replacing a key's value or renaming sections keeps the
+// index; adding or removing lines drops it, and the next read builds it anew.
 class IniDocument {
  public:
   IniDocument() = default;
@@ -105,11 +111,25 @@ class IniDocument {
     size_t header;  // index of the section line
     size_t end;     // one past the section's last line (the next section line, or the end)
   };
+  // The sections of one name (lower case), and the keys of the first of them.
+  struct SectionIndex {
+    std::vector<size_t> headers;                   // every section line of the name, in file order
+    std::unordered_map<std::string, size_t> keys;  // key name (lower case) -> its first line
+  };
+  struct Index {
+    std::vector<size_t> headers;  // every section line, in file order
+    std::unordered_map<std::string, SectionIndex> sections;
+  };
+  Index& Indexed() const;
+  void IndexKeys(const Index& index, SectionIndex& section) const;
+  size_t SectionEnd(const Index& index, size_t header) const;
   std::vector<Range> Sections(std::string_view name) const;
-  std::optional<size_t> FindKey(const Range& range, std::string_view key) const;
+  std::optional<size_t> FindKey(std::string_view section, std::string_view key) const;
+  void LinesChanged() { index_.reset(); }
   void EnsureLastLineEnds();
 
   std::vector<Line> lines_;
+  mutable std::optional<Index> index_;  // built by the first read after a change of lines
 };
 
 namespace testing {

@@ -1,7 +1,5 @@
 #include "protocol/cvars.h"
 
-#include <algorithm>
-
 #include "platform/convert.h"
 #include "protocol/packets.h"
 
@@ -17,13 +15,6 @@ bool NeedsQuotes(std::string_view text) {
   for (const char c : text)
     if (IsTokenBlank(c)) return true;
   return false;
-}
-
-// Removes characters up to the next double quote (none when there is no quote), then one more.
-void SkipPastQuote(std::string& s) {
-  const size_t quote = s.find('"');
-  if (quote != std::string::npos) s.erase(0, quote);
-  if (!s.empty()) s.erase(0, 1);
 }
 
 }  // namespace
@@ -63,14 +54,20 @@ bool ServerKeepsText(const GameTraits& game, std::string_view text) {
 }
 
 CvarReply ParseCvarReply(std::string_view datagram, const GameTraits& game) {
-  std::string s(datagram.substr(std::min<size_t>(11, datagram.size())));
   CvarReply reply;
-  const size_t nameEnd = s.find('"');
-  reply.name = s.substr(0, nameEnd);
-  s.erase(0, nameEnd == std::string::npos ? s.size() : nameEnd);
-  SkipPastQuote(s);  // the closing quote of the name
-  SkipPastQuote(s);  // the opening quote of the value
-  reply.value = s.substr(0, s.find('"'));
+  if (datagram.substr(0, kPrintHeader.size()) != kPrintHeader) return reply;
+  std::string_view line = datagram.substr(kPrintHeader.size());
+  line = line.substr(0, line.find('\n'));
+  // "NAME" is:"VALUE..." or "NAME" is "VALUE": a refusal, a table or a notice has no such line.
+  if (line.empty() || line.front() != '"') return reply;
+  const size_t nameEnd = line.find('"', 1);
+  if (nameEnd == std::string_view::npos) return reply;
+  std::string_view rest = line.substr(nameEnd + 1);
+  const size_t valueStart = rest.find('"');
+  if (rest.substr(0, 3) != " is" || valueStart == std::string_view::npos) return reply;
+  reply.name = line.substr(1, nameEnd - 1);
+  rest.remove_prefix(valueStart + 1);
+  reply.value = rest.substr(0, rest.find('"'));
   const std::string_view suffix = game.valueSuffix;
   if (!suffix.empty() && reply.value.size() >= suffix.size() &&
       reply.value.compare(reply.value.size() - suffix.size(), suffix.size(), suffix) == 0)

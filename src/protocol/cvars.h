@@ -36,9 +36,10 @@ struct CvarReply {
   std::string value;  // without the game's value suffix (the colour reset Quake 3 prints)
 };
 
-// Reads a reply of the shape: 11 characters (marker, "print", line feed, opening quote), the
-// name, a quote, any text without quotes, a quote, the value, a quote or the end. Anything
-// else gives some name and value that match no variable; it never fails.
+// Reads the answer's first line after the marker, "print" and its line feed: a quote, the
+// name, a quote, " is" and any text without quotes, a quote, the value, a quote or the end of
+// the line. Anything else (a refusal, a notice, a status table, "Unknown command ...") gives
+// an empty name and value, which match no variable; it never fails.
 //
 // A Quake 3 server prints every value followed by "^7", so one "^7" at the end is removed
 // whatever stands before it: the value "^1Test ^7Server" is printed "^1Test ^7Server^7" and

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,8 +23,9 @@ extern const BanCommands kQuake2Bans;
 // and ping, then the name, then fixed columns that differ per layout.
 enum class TableLayout : std::uint8_t {
   Quake3Original,  // num score ping name lastmsg address qport rate
-  Quake3Io,        // cl score ping name address rate (today's ioquake3 servers)
-  Quake2,          // num score ping name lastmsg address qport
+  Quake3Io,        // cl score ping name address rate (today's ioquake3, and Quake3e)
+  Quake2,          // num score ping name lastmsg address qport (id's Quake 2, and Yamagi)
+  Q2pro,           // num score ping name lastmsg address rate pr fps
 };
 
 // How a variable is given a new value by a remote command.
@@ -36,10 +38,39 @@ enum class ValueForm : std::uint8_t {
   NameAndWord,
 };
 
-// The table layouts of Quake 3 servers: today's ioquake3 heading has no lastmsg column.
-TableLayout Quake3TableLayout(std::string_view heading);
-// Quake 2 servers print one layout.
-TableLayout Quake2TableLayout(std::string_view heading);
+// Where a status table has its marks. The reply's line 1 is "print"; line 2, the map line,
+// starts with `mapMarker`; the column heading stands on `headingLine`, the dashes under it,
+// then the rows, up to the empty line that ends the table.
+struct TableShape {
+  std::string_view mapMarker;
+  std::size_t headingLine;
+  // The layout a heading line names (or the line a server with nobody on it prints in the
+  // heading's place); nothing when the line is no heading of this shape.
+  std::optional<TableLayout> (*layout)(std::string_view heading);
+  // Names are printed cut to this many characters (0: whole).
+  std::size_t nameWidth;
+};
+
+// The headings of Quake 3 servers: the original one has a lastmsg column, today's ioquake3
+// and Quake3e ones have not.
+std::optional<TableLayout> Quake3TableLayout(std::string_view heading);
+// id's Quake 2 and Yamagi print one heading, Q2PRO another under its own map line and an
+// empty line, or "No UDP clients." in its place.
+std::optional<TableLayout> Quake2TableLayout(std::string_view heading);
+std::optional<TableLayout> Q2proTableLayout(std::string_view heading);
+
+inline constexpr TableShape kQuake3Table{"map:", 3, Quake3TableLayout, 0};
+inline constexpr TableShape kQuake2Table{"map              :", 3, Quake2TableLayout, 0};
+inline constexpr TableShape kQ2proTable{"Current map:", 4, Q2proTableLayout, 15};
+
+// Where the answer to the status query has its marker.
+enum class ResponsePlace : std::uint8_t {
+  // The reply's first line, right after the four 0xFF bytes, is the marker.
+  FirstLine,
+  // A "print" reply whose next line is the server's info string, holding the marker as a
+  // key ("\mapname\").
+  InfoKey,
+};
 
 // The Quake 3 game types by their g_gametype number: the five of the stock game, then those
 // OpenArena adds.
@@ -57,18 +88,19 @@ std::string Quake2GameTypeName(const std::vector<InfoRow>& info);
 struct GameTraits {
   std::string_view name;                  // for messages and tests
   std::string_view queryText;             // query sent through SendQuery
-  std::string_view statusResponseMarker;  // recognises the query's answer
-  std::string_view statusTableMarker;     // recognises the printed status table
-  // The layout of a printed status table, told by its heading (the table's third line).
-  TableLayout (*tableLayout)(std::string_view heading);
+  std::string_view statusResponseMarker;  // recognises the query's answer, in its place:
+  ResponsePlace statusResponsePlace;
+  // The shapes of the status table the game's servers print (an empty map marker: unused);
+  // the map line tells the shape, the heading the layout.
+  std::array<TableShape, 2> tableShapes;
   bool hasRateColumn;                     // player list shows a Rate column
   bool gameTypeRule;                      // g_gametype in the server info drives the game type box
   std::string_view pictureKey;            // user-info key naming the player picture
   std::string_view pictureFolder;         // folder of player pictures
   std::string_view levelFolder;           // folder of level pictures
   bool stripDefaultSkin;                  // "/default" is dropped from the model before loading
-  // Texts in a reply that mean the password was refused (the games word it apart); an
-  // empty entry is unused.
+  // The line that refuses the password, the whole first line of the reply after "print"
+  // (the games word it apart); an empty entry is unused.
   std::array<std::string_view, 2> wrongPasswordTexts;
   // Rule names are matched by the server with regard to letter case, so a rule change must
   // name the rule as the server lists it.
@@ -109,15 +141,15 @@ inline constexpr GameTraits kQuake3{
     .name = "Quake 3 Arena",
     .queryText = " getstatus",
     .statusResponseMarker = "statusResponse",
-    .statusTableMarker = "map:",
-    .tableLayout = Quake3TableLayout,
+    .statusResponsePlace = ResponsePlace::FirstLine,
+    .tableShapes = {kQuake3Table, {}},
     .hasRateColumn = true,
     .gameTypeRule = true,
     .pictureKey = "model",
     .pictureFolder = "players\\Quake3\\",
     .levelFolder = "levels\\Quake3\\",
     .stripDefaultSkin = true,
-    .wrongPasswordTexts = {"Bad rconpassword", {}},
+    .wrongPasswordTexts = {"Bad rconpassword.", {}},
     .ruleNamesCaseSensitive = false,
     .valueForm = ValueForm::SetCommand,
     .valueSuffix = "^7",
@@ -139,8 +171,8 @@ inline constexpr GameTraits kQuake2{
     .name = "Quake 2",
     .queryText = " status",
     .statusResponseMarker = "\\mapname\\",
-    .statusTableMarker = "map              :",
-    .tableLayout = Quake2TableLayout,
+    .statusResponsePlace = ResponsePlace::InfoKey,
+    .tableShapes = {kQuake2Table, kQ2proTable},
     .hasRateColumn = false,
     .gameTypeRule = false,
     .pictureKey = "skin",
@@ -148,7 +180,7 @@ inline constexpr GameTraits kQuake2{
     .levelFolder = "levels\\Quake2\\",
     .stripDefaultSkin = false,
     // A Quake 2 server answers a wrong or missing password with "Bad rcon_password.".
-    .wrongPasswordTexts = {"Bad rconpassword", "Bad rcon_password"},
+    .wrongPasswordTexts = {"Bad rcon_password.", "Bad rconpassword."},
     .ruleNamesCaseSensitive = true,
     .valueForm = ValueForm::NameAndWord,
     .valueSuffix = {},
@@ -166,13 +198,15 @@ inline constexpr GameTraits kQuake2{
     .zeroPingIsBot = false,
 };
 
-// The text that refuses a missing server password, for both games.
-inline constexpr std::string_view kNoPasswordText = "No rconpassword set";
+// The line that refuses a missing server password, for both games.
+inline constexpr std::string_view kNoPasswordText = "No rconpassword set on the server.";
+// The first line of the server-info and user-info listings (the latter with dashes under it).
 inline constexpr std::string_view kServerInfoMarker = "Server info settings:";
 inline constexpr std::string_view kUserInfoMarker = "userinfo";
-inline constexpr std::string_view kReadOnlyMarker = "read only";
-// A protected cvar is refused as "NAME is write protected."; a notice like "read only".
-inline constexpr std::string_view kWriteProtectedMarker = "write protected";
+// The ends of the first line of a notice refusing a change: "NAME is read only.", and for a
+// protected cvar "NAME is write protected.".
+inline constexpr std::string_view kReadOnlyMarker = " is read only.";
+inline constexpr std::string_view kWriteProtectedMarker = " is write protected.";
 
 inline constexpr std::string_view kWrongPasswordWarning =
     "Wrong rcon password, please try again\rClosing connection...";

@@ -1,7 +1,9 @@
 #include "protocol/parsers.h"
 
+#include <algorithm>
 #include <array>
 #include <exception>
+#include <unordered_map>
 #include <utility>
 
 #include "common/text.h"
@@ -57,6 +59,7 @@ void RunHook(const Hook& hook, const std::string& value) {
 // One row of the status table as read.
 struct TableRow {
   std::string num, name, colouredName, score, ping, address, rate;
+  std::size_t printedNameSize = 0;  // colour codes included
 };
 
 // Which trailing column holds what, per layout.
@@ -70,9 +73,23 @@ LayoutColumns ColumnsOf(TableLayout layout) {
   switch (layout) {
     case TableLayout::Quake3Original: return {4, 1, 3};  // lastmsg address qport rate
     case TableLayout::Quake3Io: return {2, 0, 1};        // address rate
+    case TableLayout::Q2pro: return {5, 1, 2};           // lastmsg address rate pr fps
     case TableLayout::Quake2: break;
   }
   return {3, 1, -1};                                     // lastmsg address qport
+}
+
+constexpr std::size_t kMaxTrailing = 5;
+
+bool StartsWith(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && text.substr(0, prefix.size()) == prefix;
+}
+
+// A column heading: "cl" or "num", then "score" and "ping".
+bool IsHeading(std::string_view line) {
+  const std::string_view first = common::NextTokenView(line, 0);
+  return (first == "cl" || first == "num") && common::NextTokenView(line, 0) == "score" &&
+         common::NextTokenView(line, 0) == "ping";
 }
 
 // Takes the last space-separated token off the end of `text`; false when nothing is left
@@ -99,7 +116,7 @@ TableRow ReadTableRow(const GameTraits& traits, std::string_view line, TableLayo
   row.score = score;
   row.ping = ping;
 
-  std::array<std::string_view, 4> tail{};
+  std::array<std::string_view, kMaxTrailing> tail{};
   std::string_view middle = rest;
   bool fromRight = !ping.empty();
   for (std::size_t k = cols.count; fromRight && k-- > 0;) fromRight = TakeLastToken(middle, tail[k]);
@@ -115,15 +132,19 @@ TableRow ReadTableRow(const GameTraits& traits, std::string_view line, TableLayo
   }
   row.name = CleanName(name);
   row.colouredName = ColouredName(traits, name, row.name, true);
+  row.printedNameSize = common::TrimSpacesView(name).size();
   if (cols.address >= 0) row.address = StripColorCodes(tail[static_cast<std::size_t>(cols.address)]);
   if (cols.rate >= 0) row.rate = tail[static_cast<std::size_t>(cols.rate)];
   return row;
 }
 
-void Assign(PlayerRow& target, const TableRow& row, bool withRate) {
+// `keepName`: the table cut the name, and the row keeps the whole name it has.
+void Assign(PlayerRow& target, const TableRow& row, bool withRate, bool keepName) {
   target.num = row.num;
-  target.name = row.name;
-  target.colouredName = row.colouredName;
+  if (!keepName) {
+    target.name = row.name;
+    target.colouredName = row.colouredName;
+  }
   target.frags = row.score;
   target.ping = row.ping;
   target.address = row.address;
@@ -151,53 +172,113 @@ void ParseStatusResponse(const GameTraits& traits, std::string_view reply, std::
   }
 }
 
-TableLayout Quake3TableLayout(std::string_view heading) {
+std::optional<TableLayout> Quake3TableLayout(std::string_view heading) {
+  if (!IsHeading(heading)) return std::nullopt;
   return Contains(heading, "lastmsg") ? TableLayout::Quake3Original : TableLayout::Quake3Io;
 }
 
-TableLayout Quake2TableLayout(std::string_view) { return TableLayout::Quake2; }
+std::optional<TableLayout> Quake2TableLayout(std::string_view heading) {
+  if (!IsHeading(heading)) return std::nullopt;
+  return TableLayout::Quake2;
+}
 
-TableLayout DetectTableLayout(const GameTraits& traits, std::string_view reply) {
+std::optional<TableLayout> Q2proTableLayout(std::string_view heading) {
+  if (heading != "No UDP clients." && !IsHeading(heading)) return std::nullopt;
+  return TableLayout::Q2pro;
+}
+
+std::optional<TableForm> ReadTableForm(const GameTraits& traits, std::string_view reply) {
+  if (!StartsWith(reply, kPrintHeader)) return std::nullopt;
   LineReader lines(reply);
   std::string_view line;
-  while (lines.Next(line) && lines.Number() < 3) {
+  lines.Next(line);  // "print"
+  if (!lines.Next(line)) return std::nullopt;
+  const std::string_view mapLine = line;
+  for (const TableShape& shape : traits.tableShapes) {
+    if (shape.mapMarker.empty() || !StartsWith(mapLine, shape.mapMarker)) continue;
+    LineReader heading = lines;
+    while (heading.Number() < shape.headingLine && heading.Next(line)) {
+    }
+    if (heading.Number() != shape.headingLine) continue;
+    if (const std::optional<TableLayout> layout = shape.layout(line))
+      return TableForm{*layout, shape.headingLine + 2, shape.nameWidth};
   }
-  return traits.tableLayout(lines.Number() == 3 ? line : std::string_view());
+  return std::nullopt;
 }
 
 void ParseStatusTable(const GameTraits& traits, std::string_view reply, std::vector<PlayerRow>& players) {
-  const TableLayout layout = DetectTableLayout(traits, reply);
-  // Names already seen in this table, with how often: the first line of a name updates every
-  // row of that name; a later line of the same name (two players of one name) updates the
-  // next row of that name instead, so each player keeps a row of its own.
-  std::vector<std::pair<std::string, std::size_t>> seen;
+  const std::optional<TableForm> form = ReadTableForm(traits, reply);
+  if (!form) return;
+  const std::size_t width = form->nameWidth;
+  // The rows of each name, in list order, and how many lines of that name the table has had
+  // so far: the first line of a name updates every row of that name; a later line of the same
+  // name (two players of one name) updates the next row of that name instead, so each player
+  // keeps a row of its own. Looked up by name, so a table of thousands of rows costs no more
+  // per row than a table of ten.
+  struct Named {
+    std::vector<std::size_t> rows;
+    std::size_t lines = 0;
+  };
+  std::unordered_map<std::string, Named> names;
+  names.reserve(players.size());
+  for (std::size_t i = 0; i < players.size(); ++i) names[players[i].name].rows.push_back(i);
+  // For names the table cut: the rows whose longer names begin with the cut one, found in the
+  // list's names sorted once. Each cut name's rows are gathered once; the budget bounds the
+  // gathering when a hostile table cuts thousands of names that begin thousands of others.
+  // Indices into the list as it came (rows added below are never a cut name's longer one).
+  std::vector<std::size_t> sorted;
+  const std::size_t listed = players.size();
+  std::unordered_map<std::string, std::vector<std::size_t>> longer;
+  std::size_t budget = 4 * listed + 100000;
+  const auto rowsBeginning = [&](const std::string& start) -> const std::vector<std::size_t>& {
+    auto [found, added] = longer.try_emplace(start);
+    if (!added) return found->second;
+    if (sorted.empty()) {
+      sorted.resize(listed);
+      for (std::size_t i = 0; i < listed; ++i) sorted[i] = i;
+      std::sort(sorted.begin(), sorted.end(),
+                [&](std::size_t a, std::size_t b) { return players[a].name < players[b].name; });
+    }
+    auto it = std::lower_bound(sorted.begin(), sorted.end(), start,
+                               [&](std::size_t i, const std::string& s) { return players[i].name < s; });
+    for (; it != sorted.end() && budget > 0 && StartsWith(players[*it].name, start); ++it, --budget)
+      if (players[*it].name.size() > start.size()) found->second.push_back(*it);
+    std::sort(found->second.begin(), found->second.end());
+    return found->second;
+  };
+
   LineReader lines(reply);
   std::string_view line;
   while (lines.Next(line)) {
-    if (lines.Number() <= 4 || common::TrimSpacesView(line).empty()) continue;
-    const TableRow row = ReadTableRow(traits, line, layout);
-    std::size_t occurrence = 0;
-    auto it = seen.begin();
-    for (; it != seen.end(); ++it)
-      if (it->first == row.name) break;
-    if (it == seen.end())
-      seen.emplace_back(row.name, 1);
-    else
-      occurrence = it->second++;
-
-    std::size_t index = 0;
+    if (lines.Number() < form->firstRow) continue;
+    if (line.empty()) break;  // the end of the table
+    // A last line without its line feed lost the rest to a datagram that never came.
+    if (line.data() + line.size() == reply.data() + reply.size()) break;
+    if (common::TrimSpacesView(line).empty()) continue;
+    const TableRow row = ReadTableRow(traits, line, form->layout);
+    Named& named = names[row.name];
+    const std::size_t occurrence = named.lines++;
     bool matched = false;
-    for (PlayerRow& player : players) {
-      if (player.name != row.name) continue;
-      if (occurrence == 0 || index == occurrence) {
-        Assign(player, row, traits.hasRateColumn);
+    if (occurrence == 0 && !named.rows.empty()) {
+      for (const std::size_t i : named.rows) Assign(players[i], row, traits.hasRateColumn, false);
+      matched = true;
+    } else if (occurrence > 0 && occurrence < named.rows.size()) {
+      Assign(players[named.rows[occurrence]], row, traits.hasRateColumn, false);
+      matched = true;
+    }
+    // A name that fills the cut column may be the start of a longer one: the row of that
+    // longer name (the next one for a later line of the same start) takes it.
+    if (!matched && width > 0 && row.printedNameSize >= width && !row.name.empty()) {
+      const std::vector<std::size_t>& candidates = rowsBeginning(row.name);
+      if (occurrence < candidates.size()) {
+        Assign(players[candidates[occurrence]], row, traits.hasRateColumn, true);
         matched = true;
       }
-      ++index;
     }
     if (!matched && !row.name.empty()) {
       PlayerRow added;
-      Assign(added, row, traits.hasRateColumn);
+      Assign(added, row, traits.hasRateColumn, false);
+      named.rows.push_back(players.size());
       players.push_back(std::move(added));
     }
   }

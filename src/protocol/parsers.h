@@ -9,6 +9,7 @@
 // make an empty last line. Parsers never throw for any input: a line that cannot be read is
 // skipped.
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,22 +24,32 @@ namespace protocol {
 // column empty. A line without a double quote gives a row with an empty name.
 void ParseStatusResponse(const GameTraits& traits, std::string_view reply, std::vector<PlayerRow>& players);
 
-// The layout of a printed status table, told by its heading (line 3) through the game's
-// traits: a Quake 3 heading with "lastmsg" is the original layout, any other Quake 3 heading
-// today's ioquake3 layout; Quake 2 has one layout.
-TableLayout DetectTableLayout(const GameTraits& traits, std::string_view reply);
+// What a status table of the game looks like, read from its marks in their places (see
+// TableShape): a "print" reply whose line 2 starts with a shape's map marker and whose
+// heading line is a heading of that shape (or its text for an empty server). Nothing when
+// the reply is no status table of the game, whatever it holds further down.
+struct TableForm {
+  TableLayout layout;
+  std::size_t firstRow;   // the line number of the first row
+  std::size_t nameWidth;  // names printed cut to this many characters (0: whole)
+};
+std::optional<TableForm> ReadTableForm(const GameTraits& traits, std::string_view reply);
 
-// Merges the status table (line 5 on) into `players` without clearing it: every row whose
-// name equals a table row's name is updated (num, name, frags, ping, address, and rate for
-// Quake 3); a name no row has is added. A line that is empty or holds only spaces changes
-// nothing.
+// Merges a status table of the game (see ReadTableForm; any other reply changes nothing) into
+// `players` without clearing it: every row whose name equals a table row's name is updated
+// (num, name, frags, ping, address, and rate for Quake 3); a name no row has is added. The
+// rows run from below the dashes to the empty line that ends the table; a line that holds
+// only spaces changes nothing, and a last line without its line feed (the rest of it never
+// came) is not read. A layout that cuts names (Q2PRO: 15 characters) matches a
+// name that fills the column and that no row has with a row whose name begins with it (the
+// next such row for a later line of the same name), and that row keeps its whole name.
 //
 // Each row is read with num, score and ping from the left and the layout's fixed trailing
-// columns from the right (original Quake 3: lastmsg, address, qport, rate; ioquake3:
-// address, rate; Quake 2: lastmsg, address, qport); the name is what lies between, so names
-// may hold spaces and be of any length. Name and address are cleaned of colour codes. A row
-// with too few columns for that is read left to right, the name taking at least 16
-// characters.
+// columns from the right (original Quake 3: lastmsg, address, qport, rate; ioquake3 and
+// Quake3e: address, rate; Quake 2: lastmsg, address, qport; Q2PRO: lastmsg, address, rate,
+// pr, fps); the name is what lies between, so names may hold spaces and be of any length.
+// Name and address are cleaned of colour codes. A row with too few columns for that is read
+// left to right, the name taking at least 16 characters.
 void ParseStatusTable(const GameTraits& traits, std::string_view reply, std::vector<PlayerRow>& players);
 
 // Called right after the row of g_gametype (Quake 3 only) or mapname has been added, with

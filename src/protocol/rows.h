@@ -1,6 +1,7 @@
 #pragma once
 // The rows the parsers fill: plain values that a window shows in its lists. All values are
 // text as the server printed them (cleaned); nothing is converted to a number.
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -48,7 +49,17 @@ inline bool IsHostPlayer(std::string_view address) { return address == kLoopback
 inline bool HasNetworkAddress(std::string_view address) {
   return address != kLoopbackAddress && address != kBotAddress;
 }
-// The host part of a player's address "ip:port".
-inline std::string_view AddressHost(std::string_view address) { return address.substr(0, address.find(':')); }
+// The host part of a player's address: the ip of "ip:port"; the address between the
+// brackets of "[address]:port" (IPv6, and every address in Yamagi's table); an address of
+// more than one colon without brackets (IPv6 printed without its port) whole.
+inline std::string_view AddressHost(std::string_view address) {
+  if (!address.empty() && address.front() == '[') {
+    const std::size_t close = address.find(']');
+    return close == std::string_view::npos ? address.substr(1) : address.substr(1, close - 1);
+  }
+  const std::size_t colon = address.find(':');
+  if (colon != std::string_view::npos && address.find(':', colon + 1) != std::string_view::npos) return address;
+  return address.substr(0, colon);
+}
 
 }  // namespace protocol

@@ -5,6 +5,7 @@
 
 #include "platform/ascii.h"
 #include "platform/convert.h"
+#include "protocol/classify.h"
 #include "protocol/lines.h"
 #include "protocol/packets.h"
 
@@ -78,11 +79,9 @@ std::optional<std::string_view> InfoValue(const std::vector<InfoRow>& info, std:
 }
 
 bool IsStatusResponse(const GameTraits& traits, std::string_view datagram) {
-  if (datagram.substr(0, kOutOfBand.size()) != kOutOfBand) return false;
-  const std::string_view text = DatagramText(datagram);
-  const std::size_t first = text.find('\n');
-  const std::size_t second = first == std::string_view::npos ? first : text.find('\n', first + 1);
-  return Contains(text.substr(0, second), traits.statusResponseMarker);
+  // The marker counts only in its own place, as for the monitor windows: a host name or a
+  // player named like it changes nothing.
+  return KindOfReply(traits, datagram) == ReplyKind::StatusResponse;
 }
 
 ServerStatus ParseServerStatus(std::string_view reply) {

@@ -1,6 +1,7 @@
 #include "settings/description.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "platform/ascii.h"
 #include "platform/ini.h"
@@ -9,18 +10,19 @@
 namespace settings {
 namespace {
 
-// N of a section named "Field" + N (N decimal, no leading zeros, any letter case); 0 otherwise.
+// N of a section named "Field" + N (N decimal, no leading zeros, any letter case, at most the
+// largest NumFields); 0 otherwise.
 int FieldNumber(const std::string& section) {
   static const std::string kPrefix = "field";
-  if (section.size() <= kPrefix.size() || section.size() > kPrefix.size() + 9) return 0;
+  if (section.size() <= kPrefix.size() || section.size() > kPrefix.size() + 10) return 0;
   if (!platform::StartsWithNoCase(section, kPrefix)) return 0;
   if (section[kPrefix.size()] == '0') return 0;
-  int n = 0;
+  long long n = 0;
   for (size_t i = kPrefix.size(); i < section.size(); ++i) {
     if (section[i] < '0' || section[i] > '9') return 0;
     n = n * 10 + (section[i] - '0');
   }
-  return n;
+  return n <= std::numeric_limits<int>::max() ? static_cast<int>(n) : 0;
 }
 
 }  // namespace
@@ -30,7 +32,9 @@ Description ReadDescription(const platform::IniDocument& ini) {
   d.numFields = ini.ReadInteger("Common", "NumFields", 0);
   int last = 0;
   for (const std::string& section : ini.SectionNames()) last = std::max(last, FieldNumber(section));
-  const int count = std::min(d.numFields, last);
+  d.described = std::max(0, std::min(d.numFields, last));
+  const int count = std::min(d.described, kMaxFields);
+  d.fields.reserve(static_cast<size_t>(count));
   for (int n = 1; n <= count; ++n) {
     const std::string section = "Field" + std::to_string(n);
     FieldDescription f;
@@ -41,6 +45,11 @@ Description ReadDescription(const platform::IniDocument& ini) {
     d.fields.push_back(std::move(f));
   }
   return d;
+}
+
+std::string TruncationNotice(const std::string& fileName, const Description& description) {
+  return "The settings description file " + fileName + " asks for " + std::to_string(description.described) +
+         " fields; only the first " + std::to_string(description.fields.size()) + " are shown.";
 }
 
 Description ReadDescriptionFile(const std::string& nativeFile) {

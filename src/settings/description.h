@@ -31,14 +31,27 @@ struct FieldDescription {
   std::string hint;
 };
 
+// The most fields the settings dialog builds: several times all the variables a server has,
+// and far more than a dialog can be used for. A file that asks for more (by a slip or on
+// purpose) gets the first ones and a message, not a dialog that takes minutes and gigabytes
+// to build.
+inline constexpr int kMaxFields = 2000;
+
 struct Description {
   int numFields = 0;  // as the file gives it (0 when missing or not a number)
-  // Field1, Field2, ... in order. Sections past the last one that exists would all read as
-  // EMPTY and show nothing, so they are not listed: a wild NumFields costs no time.
+  // The fields the file asks for: NumFields, but no further than its last "FieldN" section.
+  // Sections past the last one that exists would all read as EMPTY and show nothing, so they
+  // are not counted: a wild NumFields costs no time.
+  int described = 0;
+  // Field1, Field2, ... in order: the first `described` fields, at most kMaxFields.
   std::vector<FieldDescription> fields;
+
+  bool Truncated() const { return described > static_cast<int>(fields.size()); }
 };
 
 Description ReadDescription(const platform::IniDocument& ini);
+// What the administrator is told when a file asks for more than kMaxFields fields.
+std::string TruncationNotice(const std::string& fileName, const Description& description);
 // A missing or unreadable file reads as an empty description.
 Description ReadDescriptionFile(const std::string& nativeFile);
 

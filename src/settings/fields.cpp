@@ -1,5 +1,7 @@
 #include "settings/fields.h"
 
+#include <unordered_set>
+
 #include "platform/ascii.h"
 
 namespace settings {
@@ -25,6 +27,8 @@ bool IsIdentifier(std::string_view name) {
 
 bool SameName(std::string_view a, std::string_view b) { return platform::SameTextNoCase(a, b); }
 
+std::string NameKey(std::string_view name) { return platform::AsciiUpperCase(name); }
+
 std::string TooltipText(std::string_view defaultValue, std::string_view hint) {
   std::string text(defaultValue);
   if (!defaultValue.empty()) text = "Default value : " + text;
@@ -47,7 +51,7 @@ Cell InputCell(int slot, InputKind kind) {
 
 BuildPlan PlanFields(const std::vector<FieldDescription>& fields) {
   BuildPlan plan;
-  std::vector<std::string_view> inputNames;
+  std::unordered_set<std::string> inputNames;  // NameKey of each
   for (size_t n = 0; n < fields.size(); ++n) {
     const FieldDescription& f = fields[n];
     if (IsEmptyName(f.name)) continue;
@@ -58,10 +62,8 @@ BuildPlan PlanFields(const std::vector<FieldDescription>& fields) {
     p.query = IsIdentifier(f.name);
     bool usable = true;
     if (p.kind != InputKind::None) {
-      usable = p.query;
-      for (std::string_view earlier : inputNames) usable = usable && !SameName(earlier, f.name);
+      usable = p.query && inputNames.insert(NameKey(f.name)).second;
       p.input = usable;
-      if (usable) inputNames.push_back(f.name);
     }
     plan.fields.push_back(std::move(p));
     if (!usable) {

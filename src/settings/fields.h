@@ -26,6 +26,8 @@ bool IsEmptyName(std::string_view name);
 bool IsIdentifier(std::string_view name);
 // Equal without regard to the case of the letters a to z.
 bool SameName(std::string_view a, std::string_view b);
+// The form in which names are compared (upper case): SameName(a, b) is NameKey(a) == NameKey(b).
+std::string NameKey(std::string_view name);
 
 // "Default value : " + default, then a lone carriage return + "Description: " + hint when
 // there is a hint. With no default the text begins with the carriage return; with neither it

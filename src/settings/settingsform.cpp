@@ -16,8 +16,10 @@
 
 #include "platform/dialogs.h"
 #include "platform/text.h"
+#include "protocol/cvarlist.h"
 #include "protocol/cvars.h"
 #include "settings/inputs.h"
+#include "settings/listing.h"
 #include "settings/sequence.h"
 
 using settings::InputKind;
@@ -122,6 +124,8 @@ TF_Settings::TF_Settings(QWidget* parent)
     waitOver_ = true;
     UpdateValuesLabel();
   });
+  listingWait_.setSingleShot(true);
+  connect(&listingWait_, &QTimer::timeout, this, [this] { EndListing(queryNames_); });
   FormCreate();
 }
 
@@ -131,15 +135,16 @@ void TF_Settings::FormCreate() { FFieldSlot = 0; }
 
 void TF_Settings::BuildFields(const std::string& fileName) {
   ScrollBox1->hide();
-  std::vector<std::string> queries;
   QSize extent(0, 0);
   try {
     const settings::Description description = settings::ReadDescriptionFile(fileName);
+    if (description.Truncated())
+      platform::MessageDlg(settings::TruncationNotice(fileName, description), platform::MsgType::Warning, platform::MsgButtons::Ok);
     const settings::BuildPlan plan = settings::PlanFields(description.fields);
     const int first = FFieldSlot;
     for (const settings::FieldPlan& p : plan.fields) {
       FFieldSlot = first + p.slot;
-      if (p.query) queries.push_back(protocol::VariableQueryDatagram(FRconPassword, p.field.name));
+      if (p.query) queryNames_.push_back(p.field.name);
 
       const settings::Cell cell = settings::LabelCell(FFieldSlot);
       auto* label = new QLabel(platform::ToUnicode(p.field.name), grid_);
@@ -160,8 +165,7 @@ void TF_Settings::BuildFields(const std::string& fileName) {
   }
   grid_->resize(extent.width() + 10, extent.height() + 10);
   ScrollBox1->show();
-  UpdateValuesLabel();
-  StartQueries(queries);
+  StartListing();
 }
 
 void TF_Settings::BuildInput(const settings::FieldPlan& plan, QLabel* label) {
@@ -179,21 +183,82 @@ void TF_Settings::BuildInput(const settings::FieldPlan& plan, QLabel* label) {
   ShowState(index);
 }
 
-void TF_Settings::StartQueries(const std::vector<std::string>& queries) {
+void TF_Settings::StartListing() {
+  listing_.reset();
+  listingWait_.stop();
+  if (queryNames_.empty()) return UpdateValuesLabel();
+  listing_ = std::make_unique<protocol::CvarListReader>(*game_);
+  ++listingsTotal_;
+  // The one request goes before the window's next poll; still, the pacer may hold it for the
+  // server's rate limit, so the wait for the whole listing starts when it has left.
+  Q3A_Client.SendTextAhead(protocol::CvarListDatagram(FRconPassword), [this] {
+    ++listingsSent_;
+    if (listing_) listingWait_.start(kListingWaitMs);
+    UpdateValuesLabel();
+  });
+  UpdateValuesLabel();
+}
+
+void TF_Settings::ReadListing(const std::string& datagram) {
+  switch (listing_->Feed(datagram)) {
+    case protocol::CvarListReader::State::Reading: return;
+    case protocol::CvarListReader::State::Complete: {
+      const settings::ListedValues listed(listing_->Variables(), *game_);
+      for (const size_t index : model_.Answer(listed)) {
+        inputs_[index]->ShowValue(*listed.Find(model_.Name(index)));
+        ShowState(index);
+      }
+      std::vector<std::string> absent;
+      for (const std::string& name : queryNames_)
+        if (!listed.Find(name)) absent.push_back(name);
+      return EndListing(absent);
+    }
+    case protocol::CvarListReader::State::Broken: return EndListing(queryNames_);
+    case protocol::CvarListReader::State::Refused:
+      // Queries of single variables would be refused as well.
+      refused_ = true;
+      return EndListing({});
+  }
+}
+
+void TF_Settings::EndListing(const std::vector<std::string>& names) {
+  listingWait_.stop();
+  listing_.reset();
+  StartQueries(names);
+}
+
+void TF_Settings::StartQueries(const std::vector<std::string>& names) {
   if (queries_) queries_->Cancel();
+  queries_.reset();
+  if (names.empty()) {
+    waitOver_ = true;
+    return UpdateValuesLabel();
+  }
+  std::vector<std::string> queries;
+  for (const std::string& name : names) queries.push_back(protocol::VariableQueryDatagram(FRconPassword, name));
   queries_ = settings::SendSequence::Create(
       [this](const std::string& text, std::function<void()> onSent) { Q3A_Client.SendText(text, std::move(onSent)); });
   queries_->onProgress = [this] { UpdateValuesLabel(); };
   queries_->onDone = [this] { answerWait_.start(kAnswerWaitMs); };
   queries_->Append(queries);
+  UpdateValuesLabel();
 }
 
 void TF_Settings::Q3A_ClientData(TUDPClient& sender, int) {
   try {
-    ApplyReply(sender.ReceiveText());
+    HandleReply(sender.ReceiveText());
   } catch (...) {
     // A reply that cannot be used changes nothing.
   }
+}
+
+void TF_Settings::HandleReply(std::string datagram) {
+  if (listing_) {
+    ReadListing(datagram);
+  } else {
+    ApplyReply(datagram);
+  }
+  protocol::WipeText(datagram);
 }
 
 void TF_Settings::ApplyReply(const std::string& datagram) {
@@ -218,10 +283,12 @@ void TF_Settings::ShowState(size_t index) {
   labels_[index]->setToolTip(text);
 }
 
-int TF_Settings::QueriesSent() const { return queries_ ? queries_->Sent() : 0; }
-int TF_Settings::QueriesTotal() const { return queries_ ? queries_->Total() : 0; }
+int TF_Settings::QueriesSent() const { return listingsSent_ + (queries_ ? queries_->Sent() : 0); }
+int TF_Settings::QueriesTotal() const { return listingsTotal_ + (queries_ ? queries_->Total() : 0); }
 
-void TF_Settings::UpdateValuesLabel() { L_Values->setText(platform::ToUnicode(model_.ValuesText(waitOver_))); }
+void TF_Settings::UpdateValuesLabel() {
+  L_Values->setText(platform::ToUnicode(model_.ValuesText(waitOver_, refused_)));
+}
 
 std::vector<std::string> TF_Settings::UpdateCommands() const {
   std::vector<std::string> values;
@@ -232,6 +299,8 @@ std::vector<std::string> TF_Settings::UpdateCommands() const {
 
 void TF_Settings::FormClose() {
   if (queries_) queries_->Cancel();
+  listing_.reset();
+  listingWait_.stop();
   answerWait_.stop();
   Q3A_Client.Close();
 }

@@ -27,21 +27,35 @@ std::size_t ValueModel::Add(std::string name, InputKind kind, std::string toolti
   entry.name = std::move(name);
   entry.kind = kind;
   entry.tooltip = std::move(tooltip);
+  byName_[NameKey(entry.name)].push_back(entries_.size());
   entries_.push_back(std::move(entry));
   return entries_.size() - 1;
 }
 
+bool ValueModel::Take(std::size_t i, const std::string& value) {
+  Entry& entry = entries_[i];
+  entry.answered = true;
+  if (entry.state == ValueState::Edited) return false;
+  const bool shows = ShowsValue(entry.kind, value);
+  entry.state = shows ? ValueState::Known : ValueState::Unknown;
+  entry.unusable = shows ? std::string() : value;
+  return true;
+}
+
 std::vector<std::size_t> ValueModel::Answer(std::string_view name, const std::string& value) {
   std::vector<std::size_t> shown;
+  const auto named = byName_.find(NameKey(name));
+  if (named == byName_.end()) return shown;
+  for (const std::size_t i : named->second)
+    if (Take(i, value)) shown.push_back(i);
+  return shown;
+}
+
+std::vector<std::size_t> ValueModel::Answer(const ListedValues& listed) {
+  std::vector<std::size_t> shown;
   for (std::size_t i = 0; i < entries_.size(); ++i) {
-    Entry& entry = entries_[i];
-    if (!SameName(entry.name, name)) continue;
-    entry.answered = true;
-    if (entry.state == ValueState::Edited) continue;
-    const bool shows = ShowsValue(entry.kind, value);
-    entry.state = shows ? ValueState::Known : ValueState::Unknown;
-    entry.unusable = shows ? std::string() : value;
-    shown.push_back(i);
+    const std::string* value = listed.Find(entries_[i].name);
+    if (value && Take(i, *value)) shown.push_back(i);
   }
   return shown;
 }
@@ -70,13 +84,14 @@ std::string ValueModel::Tooltip(std::size_t index) const {
   return entry.tooltip + (entry.tooltip.empty() ? "" : "\r") + note;
 }
 
-std::string ValueModel::ValuesText(bool waitOver) const {
+std::string ValueModel::ValuesText(bool waitOver, bool refused) const {
   const int total = static_cast<int>(Count());
   const int answered = AnsweredCount();
   const int known = KnownCount();
   const std::string all = std::to_string(total);
   if (total == 0) return {};
   if (answered == total && known == total) return "All " + all + " values read from the server.";
+  if (refused) return "The server refused the password: no values read; greyed ones are sent only if changed";
   if (!waitOver && answered < total) return "Reading values from the server: " + std::to_string(answered) + " of " + all;
   return std::to_string(known) + " of " + all + " values read; greyed ones are sent only if changed";
 }

@@ -10,10 +10,12 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "protocol/game.h"
 #include "settings/fields.h"
+#include "settings/listing.h"
 
 namespace settings {
 
@@ -30,6 +32,9 @@ class ValueModel {
   // that are to show it: every one not edited meanwhile. Each of them is Known when its kind
   // shows the value as it is, else Unknown with the value kept for its tooltip.
   std::vector<std::size_t> Answer(std::string_view name, const std::string& value);
+  // A whole listing of the server's values arrived: each input whose variable it holds is
+  // answered as by Answer. Returns the inputs that are to show their value.
+  std::vector<std::size_t> Answer(const ListedValues& listed);
   // The administrator changed the input.
   void Edit(std::size_t index);
 
@@ -42,8 +47,8 @@ class ValueModel {
   // The input's tooltip: the description file's text, and for an unknown input why it is greyed.
   std::string Tooltip(std::size_t index) const;
   // The line under the grid: how many values have been read. `waitOver`: the dialog has stopped
-  // waiting for more.
-  std::string ValuesText(bool waitOver) const;
+  // waiting for more; `refused`: the server refused the password, so none will come.
+  std::string ValuesText(bool waitOver, bool refused = false) const;
 
   // The commands an update sends, in input order, given each input's current value as the
   // server reads it (a text field's text, a spin field's number in decimal, "1" or "0"): every
@@ -61,8 +66,13 @@ class ValueModel {
     std::string unusable;  // a value that arrived but cannot be shown
   };
 
+  // Entry i got the server's value (unless edited meanwhile); whether it is to show it.
+  bool Take(std::size_t i, const std::string& value);
+
   const protocol::GameTraits* game_;
   std::vector<Entry> entries_;
+  // The inputs of each name (NameKey), so that a reply finds its inputs without a walk over all.
+  std::unordered_map<std::string, std::vector<std::size_t>> byName_;
 };
 
 // Whether an input of this kind shows the value as it is, so that sending it back unchanged

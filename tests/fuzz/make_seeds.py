@@ -64,7 +64,36 @@ def replies():
         b" 0     5   12 Twin            ^71.2.3.4:27960                          25000\n"
         b" 1     7   40 Twin            ^75.6.7.8:27960                          25000\n"
         b" 2     0 CNCT ^1Red^7 Space   ^7bot                                    16384\n\n")
+    seeds.update(ENGINE_TABLES)
+    seeds["hand_q3_marker_names"] = (
+        PRINT + b"map: q3dm17\ncl score ping name            address                                 rate \n"
+        b"-- ----- ---- --------------- --------------------------------------- -----\n"
+        b" 0     0    0 Bad rconpassword. ^7bot                                     16384\n"
+        b" 1     0    0 statusResponse  ^7bot                                     16384\n"
+        b" 2     0    0 map: q3dm1      ^7bot                                     16384\n\n")
+    seeds["hand_q3_marker_hostname"] = (
+        PRINT + b"Server info settings:\nsv_hostname          Best map: q3dm17\nmapname              q3dm17\n")
     return seeds
+
+
+# The status tables of other engines, as their published source prints them.
+ENGINE_TABLES = {
+    "hand_q3e_status": (
+        PRINT + b"map: q3dm17\ncl score ping name             address             rate\n"
+        b"-- ----- ---- ---------------- ------------------- -----\n"
+        b" 0     5   48 Name With Spaces^7 203.0.113.7:27960   25000\n"
+        b" 1     0 CON ^1Very^7LongName    ^7 [2001:db8::5]:27960 25000\n\n"),
+    "hand_yamagi_status": (
+        PRINT + b"map              : q2dm1\nnum score ping name            lastmsg address               qport \n"
+        b"--- ----- ---- --------------- ------- --------------------- ------\n"
+        b" 0    15   45 Grunt                50 [203.0.113.7]:27901    1234\n\n"),
+    "hand_q2pro_status": (
+        PRINT + b"Current map: q2dm1\n\nnum score ping name            lastmsg address                rate pr fps\n"
+        b"--- ----- ---- --------------- ------- --------------------- ----- -- ---\n"
+        b"  0    15   45 Grunt                50 203.0.113.7:27901     25000 34  60 \n"
+        b"  1     0 DNLD Extraordinarily       0 [2001:db8::5]:27910   15000 36  10 \n\n"),
+    "hand_q2pro_empty": PRINT + b"Current map: q2dm1\n\nNo UDP clients.\n\n",
+}
 
 
 # The classifier's first byte: the state (0 idle, 1 refused, 2 connecting, 3 polling,
@@ -83,6 +112,8 @@ def classify():
         for name in names:
             for state in (2, 3, 4):
                 seeds[f"{game}_state{state}_{name}"] = bytes([offset + state]) + capture(name)
+    for name, reply in ENGINE_TABLES.items():
+        seeds[f"{'q3' if 'q3e' in name else 'q2'}_state2_{name}"] = bytes([2 if "q3e" in name else 7]) + reply
     seeds["q3_state0_idle"] = bytes([0]) + capture("q3_status_14bots_1")
     seeds["q2_state1_refused"] = bytes([6]) + capture("hand_q2_status")
     return seeds
@@ -116,6 +147,29 @@ def assembler():
         "q2_status_chunked": q2 + sent() + feed(1, capture("hand_q2_status_24_1")) +
                              feed(0, capture("hand_q2_status_24_2")),
         "q2_refusal": q2 + sent() + feed(1, capture("hand_q2_bad_rcon_password")),
+        "q3_status_reordered": q3 + sent() + sent() + feed(1, s2) + feed(0, s1) + poll(12),
+    }
+
+
+def datagrams(*chunks):
+    """The variable-listing harness's events: each datagram after its length."""
+    return b"".join(struct.pack("<H", len(c)) + c for c in chunks)
+
+
+def cvar_list():
+    q3, q2 = b"\x00", b"\x01"
+    listing = [capture(f"q3_cvarlist_{i}") for i in range(1, 11)]
+    q2_id = PRINT + b'*  S hostname "My Server"\n  S- version "3.21 x86"\n     rcon_password "secret"\n3 cvars\n'
+    q2pro = PRINT + b'hostname "noname"\nrcon_password "secret"\n2 of 212 cvars\n'
+    return {
+        "q3_cvarlist": q3 + datagrams(*listing),
+        "q3_cvarlist_lost_3": q3 + datagrams(*(listing[:2] + listing[3:])),
+        "q3_cvarlist_lost_last": q3 + datagrams(*listing[:-1]),
+        "q3_refusal": q3 + datagrams(capture("q3_bad_rconpassword")),
+        "q3_unknown_command": q3 + datagrams(PRINT + b"unknown command: cvarlist\n"),
+        "q2_id": q2 + datagrams(q2_id[:30], PRINT + q2_id[30:]),
+        "q2pro": q2 + datagrams(q2pro),
+        "q2_refusal": q2 + datagrams(capture("hand_q2_bad_rcon_password")),
     }
 
 
@@ -124,6 +178,13 @@ def lookup_list():
     seeds["hand_line_ends"] = b"q3dm1\tArena Gate\r\nq3dm2\r\n\r\nq3dm3\tHouse\tof Pain\nq3dm4\rlone\n\r\x1aq3dm5\tafter end"
     seeds["hand_long_fields"] = b"k" * 300 + b"\t" + b"v" * 300 + b"\r\n"
     return seeds
+
+
+def addresses():
+    texts = ["127.0.0.1", "203.0.113.7", "127.1", "0x7f.1", "255.255.255.255", "::1", "[::1]", "2001:db8::5",
+             "[2001:DB8:0:0:0:0:0:5]", "::ffff:192.0.2.1", "fe80::1%lo", "fe80::1%1", "[fe80::1%lo]",
+             "[2001:db8::5]:27960", "q3.example.org", "bot", "loopback", "1:2:3:4:5:6:7:8", "::"]
+    return {f"hand_{i:02}": text.encode() for i, text in enumerate(texts)}
 
 
 def ini():
@@ -213,8 +274,10 @@ def main():
     write_all("replies", replies())
     write_all("classify", classify())
     write_all("assembler", assembler())
+    write_all("cvar_list", cvar_list())
     write_all("lookup_list", lookup_list())
     write_all("ini", ini())
+    write_all("addresses", addresses())
     write_all("rtf", rtf())
     write_all("bans", bans())
     write_all("colours", colours())

@@ -59,4 +59,14 @@ std::string ImageBytes(const char* format, int width, int height, QColor colour)
   return bytes.toStdString();
 }
 
+std::string WithJpegSize(std::string jpeg, int width, int height) {
+  // The frame header: its marker (baseline or progressive), length, precision, height, width.
+  size_t at = jpeg.find("\xFF\xC0");
+  if (at == std::string::npos) at = jpeg.find("\xFF\xC2");
+  if (at == std::string::npos || at + 9 > jpeg.size()) return jpeg;
+  const char size[] = {char(height >> 8), char(height), char(width >> 8), char(width)};
+  jpeg.replace(at + 5, 4, size, 4);
+  return jpeg;
+}
+
 }  // namespace test

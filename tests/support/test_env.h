@@ -38,4 +38,8 @@ std::string SourceDir();
 // The bytes of a picture file of one colour, in the format Qt names ("JPG", "BMP", "PNG").
 std::string ImageBytes(const char* format, int width, int height, QColor colour);
 
+// A JPEG whose frame header claims another size than its picture data holds, as a damaged or
+// hostile file does.
+std::string WithJpegSize(std::string jpeg, int width, int height);
+
 }  // namespace test

@@ -43,6 +43,14 @@ if MODE == "nopass":
     rcon(b" status", "q3_no_rconpassword")
     sys.exit(0)
 
+if MODE == "cvarlist":
+    # Values whose printing matters: colour codes, a colour code at the end, blanks, nothing.
+    for cmd in (b'set g_motd "a;b ^7"', b"set zz_end abc^7", b'set zz_empty ""', b'set zz_spaces "  two  spaces "'):
+        rcon(cmd, wait=1.1)
+    rcon(b"g_motd", "q3_cvar_g_motd")
+    rcon(b"cvarlist", "q3_cvarlist")
+    sys.exit(0)
+
 bots = [
     b'sarge 3',
     b'grism 3 blue 0 "Has Space"',

@@ -77,10 +77,13 @@ void OpenArenaServer::Start() {
   const std::string lifetime = std::to_string(options_.lifetime.count());
   const std::string wantedPort = std::to_string(FreePort());
   const std::string maxClients = std::to_string(options_.maxClients);
+  // A bit mask: 1 IPv4, 2 IPv6. The IPv4 socket stays for the side channel.
+  const std::string netEnabled = options_.ipv6 ? "3" : "1";
   std::vector<std::string> args = {"/usr/bin/timeout", "-k", "5", lifetime, kBinary,
-                                   "+set", "dedicated", "1", "+set", "net_enabled", "1",
+                                   "+set", "dedicated", "1", "+set", "net_enabled", netEnabled,
                                    "+set", "net_ip", "127.0.0.1", "+set", "net_port", wantedPort,
                                    "+set", "bot_enable", "1", "+set", "sv_maxclients", maxClients};
+  if (options_.ipv6) args.insert(args.end(), {"+set", "net_ip6", "::1", "+set", "net_port6", wantedPort});
   if (options_.developer) args.insert(args.end(), {"+set", "developer", "1"});
   if (!options_.password.empty()) args.insert(args.end(), {"+set", "rconpassword", options_.password});
   args.insert(args.end(), {"+map", options_.map});
@@ -115,18 +118,25 @@ void OpenArenaServer::Start() {
   // The server says which port it opened (it moves on to the next ones when one is taken),
   // then answers once its map has loaded.
   const auto deadline = std::chrono::steady_clock::now() + 60s;
-  const std::string opening = "Opening IP socket: 127.0.0.1:";
+  // The IPv6 socket is opened first, so the IPv4 one is the last one to wait for.
+  const auto openedPort = [](const std::string& log, const std::string& opening) {
+    const auto at = log.find(opening);
+    return at != std::string::npos && log.find('\n', at) != std::string::npos ? std::atoi(log.c_str() + at + opening.size())
+                                                                              : 0;
+  };
   while (port_ == 0) {
     if (std::chrono::steady_clock::now() > deadline || waitpid(pid_, nullptr, WNOHANG) != 0) {
       pid_ = -1;
       throw std::runtime_error("the server did not open its socket:\n" + Log());
     }
     const std::string log = Log();
-    const auto at = log.find(opening);
-    if (at != std::string::npos && log.find('\n', at) != std::string::npos)
-      port_ = std::atoi(log.c_str() + at + opening.size());
-    else
-      std::this_thread::sleep_for(50ms);
+    port_ = openedPort(log, "Opening IP socket: 127.0.0.1:");
+    if (options_.ipv6) port6_ = openedPort(log, "Opening IP6 socket: [::1]:");
+    if (port_ == 0) std::this_thread::sleep_for(50ms);
+  }
+  if (options_.ipv6 && port6_ == 0) {
+    Stop();
+    throw std::runtime_error("the server did not open its IPv6 socket on ::1:\n" + Log());
   }
   while (Exchange(kMarker + "getinfo", 500ms).empty()) {
     if (std::chrono::steady_clock::now() > deadline || waitpid(pid_, nullptr, WNOHANG) != 0) {

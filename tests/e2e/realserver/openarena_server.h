@@ -1,6 +1,7 @@
 #pragma once
 // The OpenArena dedicated server (Debian's openarena-server, an ioquake3 server) run for one
-// group of end-to-end tests: bound to 127.0.0.1 on a free port, in a scratch home folder, and
+// group of end-to-end tests: bound to 127.0.0.1 on a free port (and to ::1 when asked), in a
+// scratch home folder, and
 // wrapped in timeout(1) so that it stops by itself even when the test process dies.
 //
 // The test talks to it on the side through its own socket bound to 127.0.0.2: the server limits
@@ -27,6 +28,7 @@ struct OpenArenaOptions {
   int maxClients = 20;
   std::chrono::seconds lifetime{300};
   bool developer = false;           // developer mode: the log tells of every dropped request
+  bool ipv6 = false;                // also listen on [::1] (net_enabled 3), at Port6()
 };
 
 // One player as the server's own status query lists it.
@@ -53,6 +55,8 @@ class OpenArenaServer {
   bool Running() const { return pid_ > 0; }
   int Port() const { return port_; }
   std::string PortText() const { return std::to_string(port_); }
+  // The port of the IPv6 socket on ::1, when the options asked for one.
+  std::string Port6Text() const { return std::to_string(port6_); }
   std::string Log() const;
 
   // A remote command from the side address: the text the server printed, the datagrams'
@@ -88,6 +92,7 @@ class OpenArenaServer {
   test::TempDir home_;  // the server's HOME, which holds its log
   pid_t pid_ = -1;
   int port_ = 0;
+  int port6_ = 0;
   int socket_ = -1;
   // The side channel's own token bucket, kept below the server's limit.
   double tokens_ = 9;

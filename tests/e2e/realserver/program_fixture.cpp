@@ -11,6 +11,7 @@
 #include "addressbook/quickconnectform.h"
 #include "addressbook/spinedit.h"
 #include "app/startup.h"
+#include "common/text.h"
 #include "net/requestpacer.h"
 
 namespace e2e {
@@ -77,10 +78,11 @@ void ProgramTest::TearDown() {
 namespace {
 
 // Answers the quick connect dialog as a user fills it in and presses "&Ok".
-std::function<int(QDialog&)> TypeServer(const OpenArenaServer& server, const std::string& password) {
-  const std::string port = server.PortText();
-  return [port, password](QDialog& dialog) {
-    QuickConnectForm->E_Hostname->setText("127.0.0.1");
+std::function<int(QDialog&)> TypeServer(const OpenArenaServer& server, const std::string& password, bool ipv6) {
+  const std::string port = ipv6 ? server.Port6Text() : server.PortText();
+  const QString host = ipv6 ? "::1" : "127.0.0.1";
+  return [port, password, host](QDialog& dialog) {
+    QuickConnectForm->E_Hostname->setText(host);
     QuickConnectForm->CB_GameType->setCurrentIndex(0);
     QuickConnectForm->SE_Port->SetText(QString::fromStdString(port));
     QuickConnectForm->E_rconPassword->setText(QString::fromStdString(password));
@@ -98,14 +100,14 @@ W* ActiveChild(TF_Main& frame) {
 
 }  // namespace
 
-TF_Q3Server* ProgramTest::QuickConnect(const OpenArenaServer& server, const std::string& password) {
-  dialogs_.modalAnswers.push_back(TypeServer(server, password));
+TF_Q3Server* ProgramTest::QuickConnect(const OpenArenaServer& server, const std::string& password, bool ipv6) {
+  dialogs_.modalAnswers.push_back(TypeServer(server, password, ipv6));
   frame_->QuickConnect1->trigger();
   return ActiveChild<TF_Q3Server>(*frame_);
 }
 
-TTerminalForm* ProgramTest::QuickConsole(const OpenArenaServer& server, const std::string& password) {
-  dialogs_.modalAnswers.push_back(TypeServer(server, password));
+TTerminalForm* ProgramTest::QuickConsole(const OpenArenaServer& server, const std::string& password, bool ipv6) {
+  dialogs_.modalAnswers.push_back(TypeServer(server, password, ipv6));
   frame_->RemoteConsole1->trigger();
   return ActiveChild<TTerminalForm>(*frame_);
 }
@@ -130,6 +132,11 @@ bool ProgramTest::WaitForCompleteRefresh(TF_Q3Server* window, std::size_t player
   }, ms);
 }
 
+std::vector<std::string> ProgramTest::RowOf(const QTreeWidget* list, const ServerPlayer& player) {
+  const int row = FindPlayer(list, QString::fromStdString(TrimSpaces(StripColorCodes(player.name))));
+  return row < 0 ? std::vector<std::string>() : RowTexts(list, row);
+}
+
 QString ProgramTest::RuleValue(const QTreeWidget* list, const QString& rule) {
   const int row = FindRule(list, rule);
   return row < 0 ? QString() : list->topLevelItem(row)->text(1);
@@ -139,7 +146,8 @@ std::vector<std::string> ProgramTest::DroppedRequests(const OpenArenaServer& ser
   std::vector<std::string> dropped;
   std::istringstream log(server.Log());
   for (std::string line; std::getline(log, line);)
-    if (line.find("rate limit from 127.0.0.1 ") != std::string::npos) dropped.push_back(line);
+    if (line.find("rate limit from 127.0.0.1 ") != std::string::npos || line.find("rate limit from ::1 ") != std::string::npos)
+      dropped.push_back(line);
   return dropped;
 }
 

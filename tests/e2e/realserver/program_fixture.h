@@ -46,10 +46,11 @@ class ProgramTest : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
 
-  // File > Quick Connect, typed as a user types it: a monitor window on the server.
-  TF_Q3Server* QuickConnect(const OpenArenaServer& server, const std::string& password);
+  // File > Quick Connect, typed as a user types it: a monitor window on the server (on ::1
+  // and its IPv6 port with `ipv6`).
+  TF_Q3Server* QuickConnect(const OpenArenaServer& server, const std::string& password, bool ipv6 = false);
   // File > Quick Remote Console.
-  TTerminalForm* QuickConsole(const OpenArenaServer& server, const std::string& password);
+  TTerminalForm* QuickConsole(const OpenArenaServer& server, const std::string& password, bool ipv6 = false);
 
   // Waits (running the event loop) until the condition holds.
   static bool WaitFor(const std::function<bool()>& condition, int ms);
@@ -62,12 +63,15 @@ class ProgramTest : public ::testing::Test {
 
   // The row of the named player, or -1.
   static int FindPlayer(const QTreeWidget* list, const QString& name) { return test::RowWith(list, 1, name); }
+  // The texts of the row the list shows for a player the server reports (under its name
+  // cleaned of colour codes); none when the list has no such row.
+  static std::vector<std::string> RowOf(const QTreeWidget* list, const ServerPlayer& player);
   // The row of the rule, or -1.
   static int FindRule(const QTreeWidget* list, const QString& rule) { return test::RowWith(list, 0, rule); }
   // The rule's value as the list shows it; empty when the rule is not listed.
   static QString RuleValue(const QTreeWidget* list, const QString& rule);
-  // Lines of the server's log that tell of a request from the program (127.0.0.1) dropped by
-  // the server's rate limit.
+  // Lines of the server's log that tell of a request from the program (127.0.0.1 or ::1)
+  // dropped by the server's rate limit.
   static std::vector<std::string> DroppedRequests(const OpenArenaServer& server);
 
   test::ScopedProgramDir dir_;
@@ -79,12 +83,14 @@ class ProgramTest : public ::testing::Test {
 };
 
 // A group of tests sharing one server, started for the group with every bot (Group: the test
-// class itself, so that each group has a server of its own). With `window`, each test begins
-// with a monitor window opened on it by Quick Connect, after its first complete refresh.
+// class itself, so that each group has a server of its own; Group::Options() may name the
+// server's options). With `window`, each test begins with a monitor window opened on it by
+// Quick Connect, after its first complete refresh.
 template <class Group, bool kWindow = true>
 class ServerGroup : public ProgramTest {
  protected:
-  static void SetUpTestSuite() { server = StartServer({}); }
+  static OpenArenaOptions Options() { return {}; }
+  static void SetUpTestSuite() { server = StartServer(Group::Options()); }
   static void TearDownTestSuite() { server.reset(); }
   void SetUp() override {
     ProgramTest::SetUp();

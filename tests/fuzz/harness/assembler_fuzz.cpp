@@ -60,9 +60,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       }
       case 1: assembler.NoteSent(now); break;
       case 2: {
+        // What is due comes out (a held reply, and held stray chunks); nothing else.
         const bool due = assembler.Holding() && now >= *assembler.Deadline();
         const std::vector<std::string> out = assembler.Poll(now);
-        FUZZ_CHECK(out.size() == (due ? 1u : 0u));
+        FUZZ_CHECK(due != out.empty());
         tally.Out(out);
         break;
       }

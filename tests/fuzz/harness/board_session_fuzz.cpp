@@ -15,9 +15,8 @@ using board::TimePoint;
 
 class Net : public board::BoardTransport, public board::BoardListener {
  public:
-  bool Resolve(const std::string&, const std::string& port, net::Endpoint& server, std::string&) override {
-    server = {0x7F000001, static_cast<std::uint16_t>(std::stoi(port))};
-    return true;
+  void Resolve(const std::string&, const std::string& port, Resolved done) override {
+    done(net::Endpoint::IPv4(0x7F000001, static_cast<std::uint16_t>(std::stoi(port))), "");
   }
   void Send(const net::Endpoint&, const std::string&, bool, std::function<void()> onSent) override { onSent(); }
   TimePoint Now() override { return now; }
@@ -64,8 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   session.SetWatchList(board::WatchList({"*a*?b*", "sarge", "?", "*"}));
   session.SetServers({{"127.0.0.1", "27960", "Arena", 0, "Quake 3 Arena", &protocol::kQuake3},
                       {"127.0.0.1", "27910", "", 2, "Quake 2", &protocol::kQuake2}});
-  const net::Endpoint arena{0x7F000001, 27960};
-  const net::Endpoint base{0x7F000001, 27910};
+  const net::Endpoint arena = net::Endpoint::IPv4(0x7F000001, 27960);
+  const net::Endpoint base = net::Endpoint::IPv4(0x7F000001, 27910);
   const std::string* rounds[] = {&answer, &fewer, nullptr, nullptr, nullptr, &answer};
   Advance(net, session, std::chrono::seconds(1));
   for (const std::string* round : rounds) {

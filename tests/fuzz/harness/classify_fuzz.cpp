@@ -1,5 +1,8 @@
 // What a monitor window does with a reply, in every state of both games. The first byte picks
 // the state (its value modulo 5) and the game (the next bit above); the rest is the reply.
+#include <algorithm>
+#include <string>
+
 #include "fuzz_games.h"
 #include "fuzz_support.h"
 #include "protocol/classify.h"
@@ -21,8 +24,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_CHECK(d.closeClient == !d.warning.empty());
   FUZZ_CHECK(d.closeClient == (d.state == msRefused && state != msRefused));
   FUZZ_CHECK(!d.closeClient || state == msConnecting);
-  if (state == msConnecting && protocol::IsWrongPassword(game, reply))
+  if (state == msConnecting && protocol::KindOfReply(game, reply) == protocol::ReplyKind::WrongPassword)
     FUZZ_CHECK(d.warning == protocol::kWrongPasswordWarning);
+  // Without the four 0xFF bytes nothing is a reply.
+  if (!reply.starts_with("\xFF\xFF\xFF\xFF")) FUZZ_CHECK(d.parser == protocol::ReplyParser::None && d.warning.empty());
+  // Marks count only in their places, all within the first four lines: whatever follows them
+  // (markers above all, as names and rule values) changes nothing that is done.
+  if (std::count(reply.begin(), reply.end(), '\n') >= 4) {
+    const std::string more = std::string(reply) + "Bad rconpassword.\nstatusResponse\nmap: q3dm1\n"
+                                                  "Server info settings:\nuserinfo\n--------\nx is read only.\n";
+    const protocol::ReplyDecision e = protocol::ClassifyReply(game, state, more);
+    FUZZ_CHECK(e.parser == d.parser && e.send == d.send && e.state == d.state && e.warning == d.warning &&
+               e.setStatusText == d.setStatusText);
+  }
   // A command follows only a reply that was parsed.
   FUZZ_CHECK(d.send.empty() || d.parser == protocol::ReplyParser::StatusResponse ||
              d.parser == protocol::ReplyParser::StatusTable);

@@ -9,10 +9,12 @@
 #include <QTextBlock>
 #include <QTextEdit>
 
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 
 #include "about/aboutform.h"
+#include "about/richtextview.h"
 #include "about/todoform.h"
 #include "gui/about/test_mdi_host.h"
 #include "support/scripted_dialogs.h"
@@ -93,6 +95,24 @@ TEST_F(ToDoViewer, APlainTextFileIsShownAsText) {
   TF_ToDo* viewer = OpenToDoViewer();
   EXPECT_TRUE(dialogs.messages.empty());
   EXPECT_EQ(viewer->RichEdit1->toPlainText(), QString("first line\nsecond ") + QChar(0xDF) + " line");
+}
+
+// 3 000 format changes in one paragraph froze the viewer for over a minute (each run was laid
+// out anew as it came); they open at once with all their text, and at most so many formats.
+TEST_F(ToDoViewer, AParagraphOfThousandsOfFormatChangesOpensAtOnceWithAllItsText) {
+  std::string rtf = "{\\rtf1 ";
+  for (int i = 0; i < 1500; ++i) rtf += "\\b x\\b0 y";
+  programDir.Write("Corvane.rtf", rtf + "}");
+  const auto start = std::chrono::steady_clock::now();
+  TF_ToDo* viewer = OpenToDoViewer();
+  QCoreApplication::processEvents();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+  const QTextBlock block = viewer->RichEdit1->document()->begin();
+  EXPECT_EQ(block.text(), QString("xy").repeated(1500));
+  EXPECT_EQ(block.begin().fragment().charFormat().fontWeight(), QFont::Bold);
+  int fragments = 0;
+  for (auto it = block.begin(); !it.atEnd(); ++it) ++fragments;
+  EXPECT_EQ(fragments, static_cast<int>(about::kMaxRunsPerParagraph));
 }
 
 TEST_F(ToDoViewer, LayoutAndControls) {

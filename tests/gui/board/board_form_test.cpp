@@ -220,7 +220,7 @@ TEST_F(BoardForm, TheLogKeepsTheNewestAlertsFirstAndTellsEachOne) {
   // A server on the discard port, whose answers the test hands to the session itself.
   board.Session().SetWatchList(board::WatchList({"*"}));
   board.SetServers({{"127.0.0.1", "9", "", 0, "Arena"}});
-  const net::Endpoint server{0x7F000001, 9};
+  const net::Endpoint server = net::Endpoint::IPv4(0x7F000001, 9);
   auto answer = [&](int players) {
     std::string reply = "\xFF\xFF\xFF\xFFstatusResponse\n\\mapname\\q3dm17\n";
     for (int i = 0; i < players; ++i) reply += "0 0 \"P" + std::to_string(i) + "\"\n";
@@ -249,8 +249,8 @@ TEST_F(BoardForm, AServersNameShowsInItsGamesColours) {
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&board));
   board.SetServers({{"127.0.0.1", "9", "", 0, "Arena"}, {"127.0.0.1", "13", "", 2, "Base"}});
   QTest::qWait(200);  // the queries have gone out (and may have been refused)
-  board.Session().DatagramArrived({0x7F000001, 9}, "\xFF\xFF\xFF\xFFstatusResponse\n\\sv_hostname\\^1Red^7 Arena\n");
-  board.Session().DatagramArrived({0x7F000001, 13}, "\xFF\xFF\xFF\xFFprint\n\\mapname\\q2dm1\\hostname\\^1Base\n");
+  board.Session().DatagramArrived(net::Endpoint::IPv4(0x7F000001, 9), "\xFF\xFF\xFF\xFFstatusResponse\n\\sv_hostname\\^1Red^7 Arena\n");
+  board.Session().DatagramArrived(net::Endpoint::IPv4(0x7F000001, 13), "\xFF\xFF\xFF\xFFprint\n\\mapname\\q2dm1\\hostname\\^1Base\n");
   const QAbstractItemModel* model = board.LV_Servers->model();
   const QModelIndex arena = model->index(0, board::kNameColumn);
   const QModelIndex base = model->index(1, board::kNameColumn);

@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QTextBlock>
 
+#include <functional>
+
 #include "console_fixture.h"
 #include "platform/dialogs.h"
 #include "platform/paths.h"
@@ -176,6 +178,22 @@ TEST_F(ConsoleForm, CloseEndsTheConsoleAndItsSocket) {
   Settle();
   EXPECT_TRUE(console.isNull());
   EXPECT_TRUE(frame.Children().empty());
+}
+
+// Close, Close All and Exit release the socket at once, as monitor windows do, not only when the
+// window is deleted after the event loop comes round again.
+TEST_F(ConsoleForm, EveryWayOfClosingReleasesTheSocketAtOnce) {
+  const std::function<void(TTerminalForm*)> ways[] = {
+      [](TTerminalForm* console) { console->Btn_Close->click(); },
+      [this](TTerminalForm*) { frame.CloseAll1Click(); },
+      [this](TTerminalForm*) { frame.Exit1Click(); },
+  };
+  for (const auto& close : ways) {
+    QPointer<TTerminalForm> console = Open();
+    close(console);
+    ASSERT_FALSE(console.isNull());
+    EXPECT_EQ(console->Q3A_Client.State, ssClosed);
+  }
 }
 
 // ---- Save Log ----

@@ -1,10 +1,14 @@
 // The look all consoles share: what a new console shows, and changes made from any console.
 #include <sys/stat.h>
 
+#include <QApplication>
+#include <QDialog>
+#include <QFontDialog>
 #include <QFontInfo>
 #include <QImage>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <cstdlib>
@@ -106,6 +110,41 @@ TEST_F(ConsoleLook, AFontChosenInOneConsoleReachesEveryConsole) {
   EXPECT_EQ(later->Memo1->font().family(), "DejaVu Sans");
   EXPECT_EQ(later->Memo1->font().pointSize(), 14);
   EXPECT_FALSE(later->Memo1->font().bold());
+}
+
+// The real font dialog opens on the face and size the log shows, whatever the stored name (it
+// opened on Sans Serif for the default "Fixedsys", which this machine lacks, and OK stored that);
+// OK without a change stores nothing, and a colour changed alone keeps name and size as stored.
+TEST_F(ConsoleLook, TheFontDialogOpensOnTheShownFaceAndOkWithoutAChangeKeepsTheStoredLook) {
+  platform::Dialogs* scripted = platform::SetDialogs(nullptr);
+  const std::string looks[] = {"", "[Common]\r\nTerminalFontName=No Such Face\r\nTerminalFontSize=11\r\n",
+                               "[Common]\r\nTerminalFontName=noto mono\r\nTerminalFontSize=-20\r\n"};
+  for (const std::string& look : looks) {
+    if (!look.empty()) dir.Write("Corvane.ini", look);
+    LoadTerminalSettings();
+    const TTerminalFont stored = TerminalFont;
+    TTerminalForm* console = Open();
+    const QFontInfo shown(console->Memo1->font());
+    QFont offered;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+      if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+        offered = dialog->findChild<QFontDialog*>()->currentFont();
+        dialog->accept();
+      }
+    });
+    answer.start(10);
+    console->Font1->trigger();
+    EXPECT_EQ(offered.family(), shown.family()) << look;
+    EXPECT_NEAR(offered.pointSizeF(), shown.pointSizeF(), 0.5) << look;
+    EXPECT_EQ(TerminalFont, stored) << look;
+    EXPECT_EQ(Ini(), look);
+  }
+  platform::SetDialogs(scripted);
+  dialogs.fontAnswers.push_back({console::ShownFont(Open()->Memo1->font()), QColor(0, 255, 0)});
+  Open()->Font1->trigger();
+  EXPECT_EQ(Ini(), "[Common]\r\nTerminalFontName=noto mono\r\nTerminalFontSize=-20\r\nTerminalFontColor=65280\r\n"
+                   "TerminalColor=5329233\r\n");
 }
 
 TEST_F(ConsoleLook, ABackgroundChosenInOneConsoleReachesEveryConsole) {

@@ -262,4 +262,15 @@ TEST_F(Window, APictureShownAgainFollowsItsFile) {
   EXPECT_TRUE(box.isHidden());
 }
 
+// A level picture claiming a size far beyond any level picture is refused like a damaged one.
+TEST_F(Window, ARefusedLevelPictureShowsTheQuestionMark) {
+  dir_.Write("players/Question.bmp", test::ImageBytes("BMP", 32, 32, Qt::magenta));
+  dir_.Write("levels/Quake3/huge.jpg", test::WithJpegSize(test::ImageBytes("JPG", 16, 16, Qt::red), 16384, 16384));
+  auto* window = new TF_Q3Server;
+  host_.AddChild(window);
+  window->Session().FState = msPolling;
+  window->Session().DataArrived(test::ServerInfo({{"mapname", "huge"}}));
+  EXPECT_EQ(window->Image_Level->PicturePath(), "players\\Question.bmp");
+}
+
 }  // namespace

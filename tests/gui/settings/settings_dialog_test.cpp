@@ -19,6 +19,7 @@
 #include "platform/dialogs.h"
 #include "platform/text.h"
 #include "settings/settingsform.h"
+#include "support/scripted_dialogs.h"
 #include "support/test_env.h"
 
 namespace {
@@ -30,6 +31,8 @@ std::string Q3Reply(const std::string& name, const std::string& value) {
   return kPrint + name + "\" is:\"" + value + "^7\" default:\"x^7\"\n";
 }
 std::string Q2Reply(const std::string& name, const std::string& value) { return kPrint + name + "\" is \"" + value + "\"\n"; }
+// A datagram of a variable listing.
+std::string Listing(const std::string& text) { return "\xFF\xFF\xFF\xFFprint\n" + text; }
 
 std::string Fields(const Strings& sections) {
   std::string text = "[Common]\r\nNumFields=" + std::to_string(sections.size()) + "\r\n";
@@ -151,8 +154,78 @@ TEST_F(SettingsDialog, GapsCaptionsAndAnEndedBuild) {
   EXPECT_FALSE(Label("never"));
   EXPECT_EQ(dialog.InputCount(), 2);
   EXPECT_EQ(dialog.FFieldSlot, 4);
-  // Queried: a, c, sv_fps, C (the client is not open, so they went nowhere).
-  EXPECT_EQ(dialog.QueriesTotal(), 4);
+  // One listing asks for all (the client is not open, so it went nowhere); when it comes
+  // broken, a, c, sv_fps and C are asked for one by one.
+  EXPECT_EQ(dialog.QueriesTotal(), 1);
+  EXPECT_TRUE(dialog.ReadingListing());
+  dialog.HandleReply(Listing("          a \"x\"\n\n2 total cvars\n"));
+  EXPECT_FALSE(dialog.ReadingListing());
+  EXPECT_EQ(dialog.QueriesTotal(), 1 + 4);
+}
+
+TEST_F(SettingsDialog, TheListingFillsEveryFieldItHolds) {
+  Build(Fields({Field("STRING", "sv_hostname"), Field("INT", "FragLimit"), Field("BOOL", "g_doWarmup"),
+                Field("INT", "g_speed"), Field("STRING", "rconpassword"), Field("STRING", "sv_nosuch"),
+                Field("FLOAT", "g_knockback")}));
+  EXPECT_EQ(dialog.L_Values->text(), "Reading values from the server: 0 of 6");
+  // Cut inside a line, as the server cuts it.
+  const std::string text =
+      "        ? sv_nosuch2 \"x\"\n          rconpassword \"secret\"\nS    A    sv_hostname \"^1Red^7\"\n"
+      "S    A    fraglimit \"25\"\n     A    g_doWarmup \"1\"\n          g_speed \"320.5\"\n"
+      "          g_knockback \"1000\"\n\n7 total cvars\n7 cvar indexes\n";
+  dialog.HandleReply(Listing(text.substr(0, 60)));
+  EXPECT_EQ(dialog.KnownCount(), 0);  // nothing is shown before the listing is whole
+  dialog.HandleReply(Listing(text.substr(60)));
+  EXPECT_FALSE(dialog.ReadingListing());
+
+  // As the queries of single variables would read them: the value exactly, names in any case.
+  EXPECT_EQ(Input<QLineEdit>("sv_hostname")->text(), "^1Red^7");
+  EXPECT_EQ(Input<QSpinBox>("FragLimit")->value(), 25);
+  EXPECT_EQ(Input<QCheckBox>("g_doWarmup")->checkState(), Qt::Checked);
+  EXPECT_TRUE(Input<QSpinBox>("g_speed")->toolTip().contains("\"320.5\""));
+  // The password line is not read: a field of that name is asked for by itself, like the one
+  // the server does not have.
+  EXPECT_TRUE(Input<QLineEdit>("rconpassword")->text().isEmpty());
+  EXPECT_EQ(dialog.AnsweredCount(), 4);
+  EXPECT_EQ(dialog.QueriesTotal(), 1 + 2);
+  EXPECT_EQ(dialog.UpdateCommands(), (Strings{"set sv_hostname ^1Red^7", "FragLimit 25", "g_doWarmup 1"}));
+
+  // Their answers come in as before.
+  dialog.ApplyReply(Q3Reply("sv_nosuch", "here"));
+  EXPECT_EQ(Input<QLineEdit>("sv_nosuch")->text(), "here");
+}
+
+TEST_F(SettingsDialog, Quake2ListingMatchesNamesAsTheServerDoes) {
+  Build(Fields({Field("STRING", "hostname"), Field("INT", "TimeLimit"), Field("INT", "fraglimit")}), protocol::kQuake2);
+  dialog.HandleReply(Listing("hostname \"Frag Fest\"\ntimelimit \"20\"\nfraglimit \"25\"\n3 of 80 cvars\n"));
+  EXPECT_EQ(Input<QLineEdit>("hostname")->text(), "Frag Fest");
+  EXPECT_EQ(Input<QSpinBox>("fraglimit")->value(), 25);
+  // The server would not answer "TimeLimit": asked for by itself, it stays unknown.
+  EXPECT_EQ(dialog.KnownCount(), 2);
+  EXPECT_EQ(dialog.QueriesTotal(), 1 + 1);
+}
+
+TEST_F(SettingsDialog, ARefusedListingAsksNothingMore) {
+  Build(Fields({Field("STRING", "sv_hostname"), Field("INT", "timelimit")}));
+  dialog.HandleReply("\xFF\xFF\xFF\xFFprint\nBad rconpassword.\n");
+  EXPECT_FALSE(dialog.ReadingListing());
+  EXPECT_EQ(dialog.QueriesTotal(), 1);
+  EXPECT_EQ(dialog.L_Values->text(),
+            "The server refused the password: no values read; greyed ones are sent only if changed");
+  EXPECT_TRUE(dialog.UpdateCommands().empty());
+}
+
+TEST_F(SettingsDialog, AFileAskingForMoreFieldsThanTheCapGetsTheFirstOnesAndAMessage) {
+  test::ScopedDialogs dialogs;
+  const std::string path = dir.Write("far.ini", "[Common]\r\nNumFields=999999999\r\n[Field1]\r\n" + Field("INT", "fraglimit") +
+                                                    "[Field999999999]\r\n" + Field("BOOL", "far"));
+  dialog.BuildFields(path);
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0].type, platform::MsgType::Warning);
+  EXPECT_EQ(dialogs.messages[0].text,
+            "The settings description file " + path + " asks for 999999999 fields; only the first 2000 are shown.");
+  EXPECT_EQ(dialog.InputCount(), 1);
+  EXPECT_EQ(dialog.FFieldSlot, settings::kMaxFields);
 }
 
 TEST_F(SettingsDialog, MissingFileGivesAnEmptyGrid) {

@@ -11,10 +11,21 @@ namespace {
 constexpr std::size_t kMaxPrintMessage = 4096;
 }  // namespace
 
-ConsoleOutput::ConsoleOutput(std::size_t bufferSize) : capacity_(bufferSize > 1 ? bufferSize - 1 : 1) {}
+ConsoleOutput::ConsoleOutput(std::size_t bufferSize, bool cutPieces)
+    : capacity_(bufferSize > 1 ? bufferSize - 1 : 1), cutPieces_(cutPieces) {}
 
 void ConsoleOutput::Print(std::string_view piece) {
   if (piece.size() >= kMaxPrintMessage) piece = piece.substr(0, kMaxPrintMessage - 1);
+  if (cutPieces_) {
+    while (pending_.size() + piece.size() > capacity_) {
+      const std::size_t room = capacity_ - pending_.size();
+      pending_.append(piece.substr(0, room));
+      piece.remove_prefix(room);
+      Flush();
+    }
+    pending_.append(piece);
+    return;
+  }
   if (piece.size() + pending_.size() > capacity_) Flush();
   // A piece longer than the whole buffer is cut, as the bounded string append cuts it.
   pending_.append(piece.substr(0, capacity_ - pending_.size()));

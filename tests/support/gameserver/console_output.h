@@ -1,7 +1,8 @@
 #pragma once
 // The print redirect of a remote command. The servers print their output piece by piece (one
 // piece per printf call) into a fixed buffer and send the buffer as one "print" datagram whenever
-// the next piece would not fit, then once more at the end, even when nothing was printed.
+// the next piece would not fit, then once more at the end, even when nothing was printed. Some
+// (Q2PRO) fill the buffer to its last byte instead, cutting a piece wherever the buffer is full.
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -12,7 +13,7 @@ namespace test::gameserver {
 class ConsoleOutput {
  public:
   // `bufferSize` counts the terminating NUL: 1008 holds at most 1007 bytes of text.
-  explicit ConsoleOutput(std::size_t bufferSize);
+  explicit ConsoleOutput(std::size_t bufferSize, bool cutPieces = false);
 
   void Print(std::string_view piece);
   void Printf(const char* format, ...) __attribute__((format(printf, 2, 3)));
@@ -24,6 +25,7 @@ class ConsoleOutput {
   void Flush();
 
   std::size_t capacity_;
+  bool cutPieces_;
   std::string pending_;
   std::vector<std::string> datagrams_;
 };

@@ -7,14 +7,17 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <condition_variable>
 #include <cstring>
 #include <mutex>
+#include <random>
 #include <stdexcept>
 #include <thread>
 
+#include "support/gameserver/console_output.h"
 #include "support/gameserver/games.h"
 #include "support/gameserver/rate_limiter.h"
 #include "support/gameserver/server_state.h"
@@ -74,6 +77,11 @@ struct DropRule {
   int remaining;  // -1: always
 };
 
+struct ChunkDrop {
+  std::string word;
+  std::size_t index;
+};
+
 class Fd {
  public:
   Fd() = default;
@@ -81,6 +89,7 @@ class Fd {
   ~Fd() { Reset(); }
   Fd(const Fd&) = delete;
   Fd& operator=(const Fd&) = delete;
+  Fd(Fd&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
   Fd& operator=(Fd&& other) noexcept {
     Reset();
     fd_ = other.fd_;
@@ -101,6 +110,33 @@ std::runtime_error SystemError(const std::string& what) {
   return std::runtime_error("test game server: " + what + ": " + std::strerror(errno));
 }
 
+// A UDP socket bound to the address at a free port, or none when that fails.
+Fd BoundSocket(const char* ip) {
+  Fd sock(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0));
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  ::inet_pton(AF_INET, ip, &address.sin_addr);
+  if (sock.get() < 0 || ::bind(sock.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) < 0) return Fd();
+  return sock;
+}
+
+// Replies a hostile server forges to make a client believe what it did not ask.
+std::vector<std::string> ForgedReplies(Game game) {
+  const std::string table =
+      game == Game::Quake3
+          ? "map: q3dm1\ncl score ping name            address                                 rate \n"
+            "-- ----- ---- --------------- --------------------------------------- -----\n"
+            " 0     0    0 Stray           ^7bot                                     16384\n\n"
+          : "map              : q2dm1\nnum score ping name            lastmsg address               qport \n"
+            "--- ----- ---- --------------- ------- --------------------- ------\n"
+            "  0     0    0 Stray                 0 bot                       0\n\n";
+  return {gameserver::PrintDatagram(game == Game::Quake3 ? "Bad rconpassword.\n" : "Bad rcon_password.\n"),
+          gameserver::PrintDatagram(table),
+          gameserver::PrintDatagram("Server info settings:\nStray                Stray\n"),
+          std::string(gameserver::kMarker) + "statusResponse\n\\mapname\\q3dm1\n0 0 \"Stray\"\n",
+          gameserver::PrintDatagram("\\mapname\\q2dm1\n0 0 \"Stray\"\n")};
+}
+
 }  // namespace
 
 struct GameServer::Impl {
@@ -110,6 +146,8 @@ struct GameServer::Impl {
   std::atomic<std::uint16_t> port{0};
   std::atomic<bool> running{false};
   Fd socket;
+  Fd straySocket;  // another port of 127.0.0.1
+  Fd strangerSocket;  // 127.0.0.2
   Fd wakeRead;
   Fd wakeWrite;
   std::thread thread;
@@ -123,9 +161,13 @@ struct GameServer::Impl {
   bool silent = config.silent;
   int dropNext = 0;
   std::vector<DropRule> dropRules;
+  std::vector<ChunkDrop> chunkDrops;
   std::function<bool(const Request&)> filter;
   int dropped = 0;
   int rateLimited = 0;
+  Hostility hostile = config.hostile;
+  std::mt19937 noiseRandom{20261208};
+  std::atomic<int> hostileDatagrams{0};
 
   // What went in and out.
   mutable std::mutex recordMutex;
@@ -140,10 +182,18 @@ struct GameServer::Impl {
 
   void Run();
   void Receive();
-  void Handle(const std::string& bytes, const sockaddr_in& from);
+  void Handle(const std::string& bytes, const sockaddr_storage& from, socklen_t fromLength);
   // Carries out a datagram's request and returns the replies to send (none when refused).
   std::vector<std::string> Answer(const std::string& bytes, const char* ip, std::chrono::steady_clock::time_point now);
   bool DropReply(const Request& request);
+  // Takes out the datagram a chunk drop names; returns whether one was taken out.
+  bool DropChunk(const Request& request, std::vector<std::string>& replies);
+  void SendTo(int fd, const std::string& bytes, const sockaddr_storage& to, socklen_t toLength) {
+    ::sendto(fd, bytes.data(), bytes.size(), 0, reinterpret_cast<const sockaddr*>(&to), toLength);
+  }
+  // The hostile modes around the answer to one request.
+  void SendNoise(const sockaddr_storage& to, socklen_t toLength);
+  void SendStray(const sockaddr_storage& to, socklen_t toLength);
   void Record(std::vector<Datagram>& list, Datagram datagram) {
     {
       std::lock_guard lock(recordMutex);
@@ -179,27 +229,45 @@ void GameServer::Impl::Run() {
 void GameServer::Impl::Receive() {
   std::string buffer(kMaxDatagram, '\0');
   for (;;) {
-    sockaddr_in from{};
+    sockaddr_storage from{};
     socklen_t length = sizeof from;
     const ssize_t n = ::recvfrom(socket.get(), buffer.data(), buffer.size(), MSG_DONTWAIT,
                                  reinterpret_cast<sockaddr*>(&from), &length);
     if (n < 0) return;  // drained (or an error the next poll reports again)
-    Handle(buffer.substr(0, static_cast<std::size_t>(n)), from);
+    Handle(buffer.substr(0, static_cast<std::size_t>(n)), from, length);
   }
 }
 
-void GameServer::Impl::Handle(const std::string& bytes, const sockaddr_in& from) {
+void GameServer::Impl::Handle(const std::string& bytes, const sockaddr_storage& from, socklen_t fromLength) {
   const auto now = std::chrono::steady_clock::now();
-  const std::uint16_t clientPort = ntohs(from.sin_port);
-  char ip[INET_ADDRSTRLEN] = {};
-  ::inet_ntop(AF_INET, &from.sin_addr, ip, sizeof ip);
+  std::uint16_t clientPort = 0;
+  char ip[INET6_ADDRSTRLEN] = {};
+  if (from.ss_family == AF_INET6) {
+    sockaddr_in6 v6{};
+    std::memcpy(&v6, &from, sizeof v6);
+    clientPort = ntohs(v6.sin6_port);
+    ::inet_ntop(AF_INET6, &v6.sin6_addr, ip, sizeof ip);
+  } else {
+    sockaddr_in v4{};
+    std::memcpy(&v4, &from, sizeof v4);
+    clientPort = ntohs(v4.sin_port);
+    ::inet_ntop(AF_INET, &v4.sin_addr, ip, sizeof ip);
+  }
   Trace(Format("<- %s:%u %zu bytes: ", ip, clientPort, bytes.size()) + Escape(bytes));
-  const std::vector<std::string> replies = Answer(bytes, ip, now);
+  std::vector<std::string> replies = Answer(bytes, ip, now);
+  Hostility modes;
+  {
+    std::lock_guard lock(stateMutex);
+    modes = hostile;
+  }
+  if (modes.reorder) std::reverse(replies.begin(), replies.end());
   // Recorded once its command has been carried out and before any reply leaves: a test that saw
   // the datagram arrive also sees what it did, and one that got the reply sees the datagram.
   Record(received, {bytes, now, clientPort});
+  if (!replies.empty() && modes.noise) SendNoise(from, fromLength);
+  if (!replies.empty() && modes.strayReplies) SendStray(from, fromLength);
   for (const std::string& reply : replies) {
-    ::sendto(socket.get(), reply.data(), reply.size(), 0, reinterpret_cast<const sockaddr*>(&from), sizeof from);
+    SendTo(socket.get(), reply, from, fromLength);
     Trace(Format("-> %s:%u %zu bytes: ", ip, clientPort, reply.size()) + Escape(reply));
     Record(sent, {reply, std::chrono::steady_clock::now(), clientPort});
   }
@@ -250,7 +318,58 @@ std::vector<std::string> GameServer::Impl::Answer(const std::string& bytes, cons
     return {};
   }
   if (!result.request) return {};
+  bool chunkDropped = false;
+  {
+    std::lock_guard lock(stateMutex);
+    chunkDropped = DropChunk(*result.request, result.replies);
+  }
+  if (chunkDropped) Trace("   one datagram of the reply dropped on purpose");
   return std::move(result.replies);
+}
+
+bool GameServer::Impl::DropChunk(const Request& request, std::vector<std::string>& replies) {
+  for (auto it = chunkDrops.begin(); it != chunkDrops.end(); ++it) {
+    if (!EqualsNoCase(it->word, request.word)) continue;
+    const bool inReply = it->index < replies.size();
+    if (inReply) replies.erase(replies.begin() + static_cast<std::ptrdiff_t>(it->index));
+    chunkDrops.erase(it);
+    if (inReply) ++dropped;
+    return inReply;
+  }
+  return false;
+}
+
+void GameServer::Impl::SendNoise(const sockaddr_storage& to, socklen_t toLength) {
+  std::vector<std::string> noise;
+  {
+    std::lock_guard lock(stateMutex);
+    std::uniform_int_distribution<int> byte(0, 255);
+    std::uniform_int_distribution<std::size_t> size(1, 1500);
+    for (int i = 0; i < 3; ++i) {
+      std::string bytes(size(noiseRandom), '\0');
+      for (char& c : bytes) c = static_cast<char>(byte(noiseRandom));
+      // The second carries the marker, the third is printed output, as if chunks of a reply.
+      if (i == 1) bytes = std::string(gameserver::kMarker) + bytes;
+      if (i == 2) bytes = gameserver::PrintDatagram(bytes);
+      noise.push_back(std::move(bytes));
+    }
+    // Now and then the largest datagram there is.
+    if (noiseRandom() % 4 == 0) noise.push_back(gameserver::PrintDatagram(std::string(65507 - 10, '\xFF')));
+  }
+  for (const std::string& bytes : noise) SendTo(socket.get(), bytes, to, toLength);
+  hostileDatagrams += static_cast<int>(noise.size());
+  Trace(Format("   noise: %zu datagrams", noise.size()));
+}
+
+void GameServer::Impl::SendStray(const sockaddr_storage& to, socklen_t toLength) {
+  for (const std::string& forged : ForgedReplies(config.game)) {
+    for (const Fd* from : {&straySocket, &strangerSocket}) {
+      if (from->get() < 0) continue;
+      SendTo(from->get(), forged, to, toLength);
+      ++hostileDatagrams;
+    }
+  }
+  Trace("   stray: forged replies from other ports");
 }
 
 bool GameServer::Impl::DropReply(const Request& request) {
@@ -272,15 +391,28 @@ GameServer::~GameServer() { Stop(); }
 
 void GameServer::Start() {
   if (impl_->thread.joinable()) throw std::runtime_error("test game server: already started");
-  Fd sock(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0));
+  const bool ipv6 = impl_->config.ipv6;
+  Fd sock(::socket(ipv6 ? AF_INET6 : AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0));
   if (sock.get() < 0) throw SystemError("socket");
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(impl_->config.port);
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  if (::bind(sock.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) < 0)
-    throw SystemError(Format("bind 127.0.0.1:%u", impl_->config.port));
-  socklen_t length = sizeof address;
+  sockaddr_storage address{};
+  socklen_t length = 0;
+  if (ipv6) {
+    sockaddr_in6 v6{};
+    v6.sin6_family = AF_INET6;
+    v6.sin6_port = htons(impl_->config.port);
+    v6.sin6_addr = in6addr_loopback;
+    std::memcpy(&address, &v6, sizeof v6);
+    length = sizeof v6;
+  } else {
+    sockaddr_in v4{};
+    v4.sin_family = AF_INET;
+    v4.sin_port = htons(impl_->config.port);
+    v4.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    std::memcpy(&address, &v4, sizeof v4);
+    length = sizeof v4;
+  }
+  if (::bind(sock.get(), reinterpret_cast<sockaddr*>(&address), length) < 0)
+    throw SystemError(Format(ipv6 ? "bind [::1]:%u" : "bind 127.0.0.1:%u", impl_->config.port));
   if (::getsockname(sock.get(), reinterpret_cast<sockaddr*>(&address), &length) < 0) throw SystemError("getsockname");
   // Room for a burst of requests while the thread is busy answering.
   const int bufferSize = 1 << 20;
@@ -290,7 +422,11 @@ void GameServer::Start() {
   impl_->wakeRead = Fd(wake[0]);
   impl_->wakeWrite = Fd(wake[1]);
   impl_->socket = std::move(sock);
-  impl_->port = ntohs(address.sin_port);
+  sockaddr_in bound{};  // the port stands at the same place in both families' addresses
+  std::memcpy(&bound, &address, sizeof bound);
+  impl_->straySocket = BoundSocket("127.0.0.1");
+  impl_->strangerSocket = BoundSocket("127.0.0.2");
+  impl_->port = ntohs(bound.sin_port);
   impl_->running = true;
   impl_->thread = std::thread([impl = impl_.get()] { impl->Run(); });
 }
@@ -301,6 +437,8 @@ void GameServer::Stop() {
   [[maybe_unused]] const ssize_t n = ::write(impl_->wakeWrite.get(), &byte, 1);
   impl_->thread.join();
   impl_->socket.Reset();
+  impl_->straySocket.Reset();
+  impl_->strangerSocket.Reset();
   impl_->wakeRead.Reset();
   impl_->wakeWrite.Reset();
   impl_->running = false;
@@ -432,6 +570,13 @@ void GameServer::SetSilent(bool on) {
   impl_->silent = on;
 }
 
+void GameServer::SetHostility(Hostility hostile) {
+  std::lock_guard lock(impl_->stateMutex);
+  impl_->hostile = hostile;
+}
+
+int GameServer::HostileDatagrams() const { return impl_->hostileDatagrams; }
+
 void GameServer::DropNextReplies(int count) {
   std::lock_guard lock(impl_->stateMutex);
   impl_->dropNext = count;
@@ -443,6 +588,11 @@ void GameServer::DropRepliesTo(const std::string& word, int count) {
   impl_->dropRules.push_back({word, count < 0 ? -1 : count});
 }
 
+void GameServer::DropChunk(const std::string& word, std::size_t index) {
+  std::lock_guard lock(impl_->stateMutex);
+  impl_->chunkDrops.push_back({word, index});
+}
+
 void GameServer::SetReplyFilter(std::function<bool(const Request&)> filter) {
   std::lock_guard lock(impl_->stateMutex);
   impl_->filter = std::move(filter);
@@ -452,6 +602,7 @@ void GameServer::ClearDrops() {
   std::lock_guard lock(impl_->stateMutex);
   impl_->dropNext = 0;
   impl_->dropRules.clear();
+  impl_->chunkDrops.clear();
   impl_->filter = nullptr;
 }
 

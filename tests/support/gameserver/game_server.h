@@ -1,7 +1,7 @@
 #pragma once
 // A scripted Quake 3 / Quake 2 game server for wire and end-to-end tests.
 //
-// It runs on its own thread, bound to 127.0.0.1, and answers the connectionless packets the
+// It runs on its own thread, bound to 127.0.0.1 (or ::1), and answers the connectionless packets the
 // real dedicated servers answer (the status query and remote commands), in their formats byte for
 // byte: remote-command output is printed piece by piece into a buffer of the real size and sent as
 // one "print" datagram whenever the next piece would not fit, so chunk boundaries fall where the
@@ -31,14 +31,27 @@ namespace test {
 
 enum class Game { Quake3, Quake2 };
 
-// The two status tables Quake 3 servers print: today's (cl score ping name address rate, names
-// padded by their visible length, ^7 before the address) and the original one (num score ping
-// name lastmsg address qport rate, names padded by byte length, ^7 right after the name).
-enum class StatusLayout { Ioquake3, Original };
+// The status tables of the engines. Quake 3: today's ioquake3 one (cl score ping name address
+// rate, names padded by their visible length, ^7 before the address), the original one (num
+// score ping name lastmsg address qport rate, names padded by byte length, ^7 right after the
+// name) and Quake3e's (the columns as ioquake3, padded to the longest name and address, "^7 "
+// before the address, CON, PRM or ZMB for a client not playing, pings capped at 999). Quake 2:
+// id's (Ioquake3 and Original stand for it), Yamagi's (two-digit slots, addresses in brackets,
+// and a padding that never ends for a name longer than 16 or an address longer than 22
+// characters: then the remote status is never answered) and Q2PRO's ("Current map:", names
+// cut to 15, lastmsg address rate pr fps, "No UDP clients." on an empty server).
+enum class StatusLayout { Ioquake3, Original, Quake3e, Yamagi, Q2pro };
+
+// The Quake 2 engine whose own forms the server prints where the engines differ: the id
+// engine (and Yamagi Quake 2), or Q2PRO, whose cvarlist has no flag columns, ends with
+// "N of M cvars", and whose print buffer is filled to the last byte, cutting pieces anywhere.
+enum class Quake2Engine { Id, Q2pro };
 
 // A client slot that is still connecting shows CNCT in the ping column, a dropped one that the
-// server keeps for a while shows ZMBI (and is left out of the status query).
-enum class PlayerState { Active, Connecting, Zombie };
+// server keeps for a while shows ZMBI (and is left out of the status query). Quake3e and Q2PRO
+// tell more states apart: one that has loaded the map but not yet entered (PRM, PRIM) and one
+// downloading (CNCT on most servers, DNLD on Q2PRO).
+enum class PlayerState { Active, Connecting, Zombie, Primed, Downloading };
 
 struct Player {
   std::string name;              // as the server holds it, colour codes included
@@ -77,12 +90,26 @@ struct CvarDef {
   unsigned flags = 0;
 };
 
+// What the server does as a hostile one, besides its players and cvars (see hostile.h).
+struct Hostility {
+  // Forged replies (a refusal, a status table and server info of a player and a rule named
+  // "Stray") come with every answer from another port of 127.0.0.1 and from 127.0.0.2.
+  bool strayReplies = false;
+  // A reply of several datagrams is sent last datagram first.
+  bool reorder = false;
+  // Binary noise (with and without the four 0xFF bytes, one datagram of 64 KB) comes from the
+  // server's own port before every answer.
+  bool noise = false;
+};
+
 struct GameServerConfig {
   Game game = Game::Quake3;
+  bool ipv6 = false;             // listen on ::1 instead of 127.0.0.1
   std::uint16_t port = 0;        // 0: any free port (see GameServer::Port)
   std::string password;          // empty: no remote-administration password set
   std::vector<Player> players;
   StatusLayout layout = StatusLayout::Ioquake3;
+  Quake2Engine quake2Engine = Quake2Engine::Id;
   std::string map;               // empty: q3dm17 / q2dm1
   std::vector<std::string> maps; // maps "map NAME" accepts; empty: the game's stock maps
   std::vector<CvarDef> cvars;    // added to the game's stock cvars, replacing those of the same name
@@ -92,6 +119,7 @@ struct GameServerConfig {
   std::size_t chunk = 0;         // print buffer size including its terminator; 0: 1008 / 1384
   bool rateLimit = false;        // the real Quake 3 server's per-address leaky bucket
   bool silent = false;           // answer nothing at all
+  Hostility hostile;
   std::chrono::milliseconds lifetime{0};  // stop by itself after this long; 0: until Stop()
   // Called on the server thread with one line for every datagram in and out (verbose mode).
   std::function<void(const std::string&)> trace;
@@ -120,7 +148,8 @@ class GameServer {
   GameServer(const GameServer&) = delete;
   GameServer& operator=(const GameServer&) = delete;
 
-  // Binds 127.0.0.1 and starts answering. Throws std::runtime_error when the port is taken.
+  // Binds 127.0.0.1 (::1 for ipv6) and starts answering. Throws std::runtime_error when the
+  // port is taken or the address is missing.
   void Start();
   // Stops the thread and closes the socket; also done by the destructor. Idempotent.
   void Stop();
@@ -162,16 +191,23 @@ class GameServer {
   // Behaviour.
   void SetRateLimit(bool on);
   void SetSilent(bool on);
+  void SetHostility(Hostility hostile);
+  // How many datagrams of noise and forged replies the hostile modes have sent.
+  int HostileDatagrams() const;
   // The next `count` requests are handled but their replies are not sent.
   void DropNextReplies(int count);
   // Replies to requests whose word (query word or first word of the remote command; letter case
   // ignored) is `word` are not sent, `count` times or, with -1, always.
   void DropRepliesTo(const std::string& word, int count = -1);
+  // Of the next reply to a request whose word is `word` (letter case ignored), the datagram with
+  // this index (0 = first) is not sent; the others are.
+  void DropChunk(const std::string& word, std::size_t index);
   // Replies for which the filter returns true are not sent. It runs on the server thread (it may
   // call this object). An empty function removes it.
   void SetReplyFilter(std::function<bool(const Request&)> filter);
   void ClearDrops();
-  // How many replies were held back by the drop hooks (not counting rate limit or silence).
+  // How many replies (or datagrams of one) were held back by the drop hooks (not counting rate
+  // limit or silence).
   int DroppedReplies() const;
   int RateLimitedRequests() const;
 

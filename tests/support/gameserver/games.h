@@ -29,8 +29,8 @@ PacketResult HandleQuake3Packet(ServerState& state, std::string_view datagram, c
 PacketResult HandleQuake2Packet(ServerState& state, std::string_view datagram, const PacketContext& context);
 
 // The shared printing helper of both games: each key padded with spaces to 20 columns (Quake 3
-// adds one more space), then the value; key and value are printed as two pieces.
+// and Q2PRO add one more space), then the value; key and value are printed as two pieces.
 class ConsoleOutput;
-void InfoPrint(ConsoleOutput& out, Game game, std::string_view info);
+void InfoPrint(ConsoleOutput& out, bool spaceAfterKey, std::string_view info);
 
 }  // namespace test::gameserver

@@ -23,6 +23,9 @@ class Console {
  public:
   Console(ServerState& state, ConsoleOutput& out) : state_(state), out_(out) {}
 
+  // The command never ended: nothing of its output is sent.
+  bool Hung() const { return hung_; }
+
   void Execute(std::string_view text) {
     args_ = Tokenize(kGame, text);
     if (args_.empty()) return;
@@ -37,6 +40,7 @@ class Console {
     if (is("sv")) return GameCommand();
     if (is("echo")) return Echo();
     if (is("set")) return Set();
+    if (is("cvarlist")) return CvarList();
     if (CvarCommand()) return;
     out_.Printf("Unknown command \"%s\"\n", cmd.c_str());
   }
@@ -45,35 +49,87 @@ class Console {
   std::string Arg(std::size_t i) const { return i < args_.size() ? args_[i] : std::string(); }
 
   void Status() {
+    if (state_.layout == StatusLayout::Q2pro) return Q2proStatus();
+    const bool yamagi = state_.layout == StatusLayout::Yamagi;
     out_.Printf("map              : %s\n", state_.MapName().c_str());
     out_.Print("num score ping name            lastmsg address               qport \n");
     out_.Print("--- ----- ---- --------------- ------- --------------------- ------\n");
     for (const auto& [slot, player] : state_.Players()) {
       if (slot >= state_.MaxClients()) continue;
-      out_.Printf("%3i ", slot);
+      out_.Printf(yamagi ? "%2i " : "%3i ", slot);
       out_.Printf("%5i ", player.score);
-      if (player.state == PlayerState::Connecting) {
-        out_.Print("CNCT ");
-      } else if (player.state == PlayerState::Zombie) {
-        out_.Print("ZMBI ");
-      } else {
-        out_.Printf("%4i ", std::min(player.ping, 9999));
-      }
+      PingColumn(player);
       out_.Printf("%s", player.name.c_str());
+      const std::string address = yamagi ? Bracketed(player.address) : player.address;
+      // Yamagi's padding counts down an unsigned width: past the column it runs on for ever.
+      if (yamagi && (player.name.size() > 16 || address.size() > 22)) {
+        hung_ = true;
+        return;
+      }
       for (int j = static_cast<int>(player.name.size()); j < 16; ++j) out_.Print(" ");
       out_.Printf("%7i ", player.lastmsg);
-      out_.Printf("%s", player.address.c_str());
-      for (int j = static_cast<int>(player.address.size()); j < 22; ++j) out_.Print(" ");
+      out_.Printf("%s", address.c_str());
+      for (int j = static_cast<int>(address.size()); j < 22; ++j) out_.Print(" ");
       out_.Printf("%5i", player.qport);
       out_.Print("\n");
     }
     out_.Print("\n");
   }
 
+  void Q2proStatus() {
+    out_.Printf("Current map: %s\n\n", state_.MapName().c_str());
+    bool any = false;
+    for (const auto& [slot, player] : state_.Players()) any = any || slot < state_.MaxClients();
+    if (!any) {
+      out_.Print("No UDP clients.\n");
+    } else {
+      out_.Print("num score ping name            lastmsg address                rate pr fps\n");
+      out_.Print("--- ----- ---- --------------- ------- --------------------- ----- -- ---\n");
+    }
+    for (const auto& [slot, player] : state_.Players()) {
+      if (slot >= state_.MaxClients()) continue;
+      out_.Printf("%3i %5i ", slot, player.score);
+      PingColumn(player);
+      out_.Printf("%-15.15s ", player.name.c_str());
+      out_.Printf("%7u ", static_cast<unsigned>(player.lastmsg));
+      out_.Printf("%-21s ", player.address.c_str());
+      out_.Printf("%5i ", player.rate);
+      out_.Printf("%2i ", 36);
+      out_.Printf("%3i ", 60);
+      out_.Print("\n");
+    }
+    out_.Print("\n");
+  }
+
+  // The ping column of a client not playing: Q2PRO tells more states apart.
+  void PingColumn(const Player& player) {
+    const bool q2pro = state_.layout == StatusLayout::Q2pro;
+    switch (player.state) {
+      case PlayerState::Connecting: return out_.Print("CNCT ");
+      case PlayerState::Downloading: return out_.Print(q2pro ? "DNLD " : "CNCT ");
+      case PlayerState::Zombie: return out_.Print("ZMBI ");
+      case PlayerState::Primed:
+        if (q2pro) return out_.Print("PRIM ");
+        break;
+      case PlayerState::Active: break;
+    }
+    out_.Printf("%4i ", std::min(player.ping, 9999));
+  }
+
+  // Yamagi prints every address as "[ip]:port".
+  static std::string Bracketed(const std::string& address) {
+    const std::size_t colon = address.rfind(':');
+    if (colon == std::string::npos || address.front() == '[') return address;
+    return "[" + address.substr(0, colon) + "]" + address.substr(colon);
+  }
+
   void ServerInfo() {
     out_.Print("Server info settings:\n");
-    InfoPrint(out_, kGame, state_.cvars.InfoString(kServerInfo));
+    InfoPrint(out_, SpaceAfterKey(), state_.cvars.InfoString(kServerInfo));
   }
+
+  // Q2PRO prints a listing's keys as "%-20s %s", id's Quake 2 pads them to 20 alone.
+  bool SpaceAfterKey() const { return state_.layout == StatusLayout::Q2pro; }
 
   void DumpUser() {
     if (args_.size() != 2) return out_.Print("Usage: info <userid>\n");
@@ -81,7 +137,7 @@ class Console {
     if (!player) return;
     out_.Print("userinfo\n");
     out_.Print("--------\n");
-    InfoPrint(out_, kGame, state_.UserInfoString(*player));
+    InfoPrint(out_, SpaceAfterKey(), state_.UserInfoString(*player));
   }
 
   // An argument starting with a digit is a client number; anything else must be the exact name.
@@ -205,6 +261,27 @@ class Console {
     cvar.flags = flags;
   }
 
+  // Newest first, as the server keeps them. The id engine prints four flag columns (archive,
+  // user info, server info, then "-" for a protected cvar or "L" for a latched one), Q2PRO
+  // none, and each closes with its own count.
+  void CvarList() {
+    const auto& entries = state_.cvars.Entries();
+    const bool q2pro = state_.quake2Engine == Quake2Engine::Q2pro;
+    for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
+      if (q2pro) {
+        out_.Printf("%s \"%s\"\n", it->name.c_str(), it->value.c_str());
+        continue;
+      }
+      out_.Print(" ");
+      out_.Print(" ");
+      out_.Print(it->flags & kServerInfo ? "S" : " ");
+      out_.Print(it->flags & (kWriteProtected | kReadOnly) ? "-" : it->flags & kLatch ? "L" : " ");
+      out_.Printf(" %s \"%s\"\n", it->name.c_str(), it->value.c_str());
+    }
+    if (q2pro) return out_.Printf("%zu of %zu cvars\n", entries.size(), entries.size());
+    out_.Printf("%zu cvars\n", entries.size());
+  }
+
   bool CvarCommand() {
     const CvarEntry* cvar = state_.cvars.Find(args_[0]);
     if (!cvar) return false;
@@ -238,6 +315,7 @@ class Console {
   ServerState& state_;
   ConsoleOutput& out_;
   std::vector<std::string> args_;
+  bool hung_ = false;
 };
 
 std::string StatusResponse(const ServerState& state) {
@@ -277,11 +355,13 @@ PacketResult HandleQuake2Packet(ServerState& state, std::string_view datagram, c
   const bool accepted = !serverPassword.empty() && password == serverPassword;
   result.request = Request{Request::Kind::RemoteCommand, args.size() > 2 ? args[2] : std::string(), command,
                            password, accepted};
-  ConsoleOutput out(state.chunk);
+  ConsoleOutput out(state.chunk, state.quake2Engine == Quake2Engine::Q2pro);
   if (!accepted) {
     out.Print("Bad rcon_password.\n");
   } else {
-    Console(state, out).Execute(command);
+    Console console(state, out);
+    console.Execute(command);
+    if (console.Hung()) return result;
   }
   result.replies = out.Finish();
   return result;

@@ -2,6 +2,7 @@
 // (texts and print order as it prints them), with the original status table as an option.
 #include <algorithm>
 #include <cstdlib>
+#include <iterator>
 
 #include "support/gameserver/console_output.h"
 #include "support/gameserver/games.h"
@@ -15,10 +16,15 @@ constexpr int kSinglePlayer = 2;
 constexpr std::size_t kMaxCommand = 1023;  // the buffer the remote command is copied into
 constexpr std::size_t kMaxStatus = 16384;  // player lines the status query holds
 
-const char* PingWord(const Player& player) {
+// What the ping column says of a client that is not playing: ioquake3 tells connecting and
+// zombie slots, Quake3e also the primed ones, in three letters.
+const char* PingWord(const Player& player, StatusLayout layout) {
+  const bool q3e = layout == StatusLayout::Quake3e;
   switch (player.state) {
-    case PlayerState::Connecting: return "CNCT ";
-    case PlayerState::Zombie: return "ZMBI ";
+    case PlayerState::Connecting:
+    case PlayerState::Downloading: return q3e ? "CON " : "CNCT ";
+    case PlayerState::Zombie: return q3e ? "ZMB " : "ZMBI ";
+    case PlayerState::Primed: return q3e ? "PRM " : nullptr;
     case PlayerState::Active: break;
   }
   return nullptr;
@@ -52,6 +58,7 @@ class Console {
     if (is("echo")) return out_.Printf("%s\n", Args(1).c_str());
     if (is("set") || is("sets") || is("seta") || is("setu")) return Set();
     if (is("reset")) return Reset();
+    if (is("cvarlist")) return CvarList();
     if (CvarCommand()) return;
     // What the game module answers to anything it does not know.
     out_.Printf("unknown command: %s\n", cmd.c_str());
@@ -63,7 +70,8 @@ class Console {
 
   void Status() {
     out_.Printf("map: %s\n", state_.MapName().c_str());
-    if (state_.layout == StatusLayout::Ioquake3) {
+    if (state_.layout == StatusLayout::Quake3e) return Quake3eStatus();
+    if (state_.layout != StatusLayout::Original) {
       out_.Print("cl score ping name            address                                 rate \n");
       out_.Print("-- ----- ---- --------------- --------------------------------------- -----\n");
     } else {
@@ -72,7 +80,7 @@ class Console {
     }
     for (const auto& [slot, player] : state_.Players()) {
       if (slot >= state_.MaxClients()) continue;
-      if (state_.layout == StatusLayout::Ioquake3) {
+      if (state_.layout != StatusLayout::Original) {
         StatusRow(player);
       } else {
         OriginalStatusRow(player);
@@ -82,11 +90,43 @@ class Console {
   }
 
   void PingColumn(const Player& player) {
-    if (const char* word = PingWord(player)) {
+    if (const char* word = PingWord(player, state_.layout)) {
       out_.Print(word);
     } else {
-      out_.Printf("%4i ", std::min(player.ping, 9999));
+      out_.Printf("%4i ", std::min(player.ping, state_.layout == StatusLayout::Quake3e ? 999 : 9999));
     }
+  }
+
+  // Quake3e pads the name and address columns to the longest of them, the heading included.
+  void Quake3eStatus() {
+    std::size_t nameWidth = 4;
+    std::size_t addressWidth = 7;
+    for (const auto& [slot, player] : state_.Players()) {
+      if (slot >= state_.MaxClients()) continue;
+      nameWidth = std::max(nameWidth, VisibleLength(player.name));
+      addressWidth = std::max(addressWidth, player.address.size());
+    }
+    const auto pad = [&](std::size_t count) {
+      for (std::size_t i = 0; i < count; ++i) out_.Print(" ");
+    };
+    out_.Print("cl score ping name");
+    pad(nameWidth - 4);
+    out_.Print(" address");
+    pad(addressWidth - 7);
+    out_.Print(" rate\n");
+    out_.Print("-- ----- ---- " + std::string(nameWidth, '-') + " " + std::string(addressWidth, '-') + " -----\n");
+    for (const auto& [slot, player] : state_.Players()) {
+      if (slot >= state_.MaxClients()) continue;
+      out_.Printf("%2i ", player.slot);
+      out_.Printf("%5i ", player.score);
+      PingColumn(player);
+      out_.Printf("%s", player.name.c_str());
+      pad(nameWidth - VisibleLength(player.name));
+      out_.Printf("^7 %s", player.address.c_str());
+      pad(addressWidth - player.address.size());
+      out_.Printf(" %5i\n", player.rate);
+    }
+    out_.Print("\n");
   }
 
   // Every padding space is a print call of its own, and at least one is printed.
@@ -127,7 +167,7 @@ class Console {
 
   void ServerInfo() {
     out_.Print("Server info settings:\n");
-    InfoPrint(out_, kGame, state_.cvars.InfoString(kServerInfo));
+    InfoPrint(out_, true, state_.cvars.InfoString(kServerInfo));
   }
 
   void DumpUser() {
@@ -136,7 +176,7 @@ class Console {
     if (!player) return;
     out_.Print("userinfo\n");
     out_.Print("--------\n");
-    InfoPrint(out_, kGame, state_.UserInfoString(*player));
+    InfoPrint(out_, true, state_.UserInfoString(*player));
   }
 
   // A client number when the argument is all digits and names a used slot, else a name, with or
@@ -365,6 +405,22 @@ class Console {
     if (const CvarEntry* cvar = state_.cvars.Find(args_[1])) CvarSet(args_[1], cvar->reset);
   }
 
+  // Newest first, as the server keeps them; every flag column is a piece of its own, so the
+  // buffer may be sent between the flags and the name, never inside the name or the value.
+  void CvarList() {
+    const auto& entries = state_.cvars.Entries();
+    for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
+      const unsigned f = it->flags;
+      const bool columns[] = {(f & kServerInfo) != 0, false, false, (f & kReadOnly) != 0, (f & kWriteProtected) != 0,
+                              false, (f & kLatch) != 0, (f & kCheat) != 0, false};
+      const char letters[] = "SsURIALC?";
+      for (std::size_t i = 0; i < std::size(columns); ++i) out_.Print(columns[i] ? std::string(1, letters[i]) : " ");
+      out_.Printf(" %s \"%s\"\n", it->name.c_str(), it->value.c_str());
+    }
+    out_.Printf("\n%zu total cvars\n", entries.size());
+    out_.Printf("%zu cvar indexes\n", entries.size());
+  }
+
   bool CvarCommand() {
     CvarEntry* cvar = state_.cvars.Find(args_[0]);
     if (!cvar) return false;
@@ -500,14 +556,14 @@ PacketResult HandleQuake3Packet(ServerState& state, std::string_view datagram, c
   return result;
 }
 
-void InfoPrint(ConsoleOutput& out, Game game, std::string_view info) {
+void InfoPrint(ConsoleOutput& out, bool spaceAfterKey, std::string_view info) {
   std::size_t i = 0;
   if (!info.empty() && info[0] == '\\') ++i;
   while (i < info.size()) {
     std::string key;
     while (i < info.size() && info[i] != '\\') key += info[i++];
     if (key.size() < 20) key.append(20 - key.size(), ' ');
-    if (game == Game::Quake3) key += ' ';
+    if (spaceAfterKey) key += ' ';
     out.Print(key);
     if (i >= info.size()) return out.Print("MISSING VALUE\n");
     ++i;

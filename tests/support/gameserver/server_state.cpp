@@ -197,6 +197,7 @@ std::size_t StockChunk(Game game) { return game == Game::Quake3 ? 1008 : 1384; }
 ServerState::ServerState(const GameServerConfig& config)
     : game(config.game),
       layout(config.layout),
+      quake2Engine(config.quake2Engine),
       chunk(config.chunk ? config.chunk : StockChunk(config.game)),
       cvars(config.game == Game::Quake3),
       maps(config.maps.empty() ? StockMaps(config.game) : config.maps) {

@@ -38,6 +38,8 @@ class CvarTable {
   // Latched values take effect (a new map is loaded).
   void ApplyLatched();
   int Integer(std::string_view name, int fallback) const;
+  // In the order they were registered.
+  const std::vector<CvarEntry>& Entries() const { return entries_; }
 
  private:
   bool ignoreCase_;
@@ -54,6 +56,7 @@ class ServerState {
 
   Game game;
   StatusLayout layout;
+  Quake2Engine quake2Engine;
   std::size_t chunk;
   CvarTable cvars;
   std::vector<std::string> maps;

@@ -141,6 +141,10 @@ TEST_F(BanSessionTest, BanningABotKicksNobody) {
   session.BanPlayer("4", "Human", "203.0.113.9:27960");
   Answer("Added ban: 203.0.113.9/32\n");
   EXPECT_EQ(fake.sent.back(), " kick 4");
+  // The kick's echo names the player, who may be named like a refusal: it refuses nothing.
+  Answer("broadcast: print \"Bad rconpassword.^7 was kicked\\n\"\nBad rconpassword.\nNo rconpassword set on the server.\n");
+  EXPECT_EQ(fake.sent.back(), " listbans");
+  EXPECT_EQ(fake.errors.size(), 1u);
 }
 
 TEST_F(BanSessionTest, ARefusedPasswordStopsEverything) {

@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -34,16 +35,19 @@ class FakeNet : public board::BoardTransport {
     std::function<void()> onSent;
   };
 
-  bool Resolve(const std::string& host, const std::string& port, net::Endpoint& server, std::string& reason) override {
+  void Resolve(const std::string& host, const std::string& port, Resolved done) override {
     ++lookups;
     const auto found = hosts.find(host);
     int number = 0;
     if (found == hosts.end() || !platform::TryStrToInt(port, number)) {
-      reason = "cannot find " + host;
-      return false;
+      done(std::nullopt, "cannot find " + host);
+      return;
     }
-    server = {found->second, static_cast<std::uint16_t>(number)};
-    return true;
+    const net::Endpoint server = net::Endpoint::IPv4(found->second, static_cast<std::uint16_t>(number));
+    if (slowLookups)
+      waitingLookups.push_back([done, server] { done(server, ""); });
+    else
+      done(server, "");
   }
   void Send(const net::Endpoint& to, const std::string& datagram, bool paced, std::function<void()> onSent) override {
     sent.push_back({to, datagram, paced, std::move(onSent)});
@@ -68,6 +72,9 @@ class FakeNet : public board::BoardTransport {
   std::vector<Sent> sent;
   bool holdSends = false;
   int lookups = 0;
+  // Look-ups answer only when the test runs what waits here.
+  bool slowLookups = false;
+  std::vector<std::function<void()>> waitingLookups;
   std::map<std::string, std::uint32_t> hosts{{"127.0.0.1", 0x7F000001}, {"10.0.0.2", 0x0A000002}};
 };
 
@@ -87,9 +94,9 @@ class Listener : public board::BoardListener {
   std::vector<Alert> alerts;
 };
 
-const net::Endpoint kQ3{0x7F000001, 27960};
-const net::Endpoint kQ2{0x7F000001, 27910};
-const net::Endpoint kOther{0x0A000002, 27960};
+const net::Endpoint kQ3 = net::Endpoint::IPv4(0x7F000001, 27960);
+const net::Endpoint kQ2 = net::Endpoint::IPv4(0x7F000001, 27910);
+const net::Endpoint kOther = net::Endpoint::IPv4(0x0A000002, 27960);
 
 BoardServer Q3(std::string host = "127.0.0.1", std::string port = "27960", std::string description = "Arena") {
   return {std::move(host), std::move(port), std::move(description), 0, "Quake 3 Arena", &protocol::kQuake3};
@@ -315,7 +322,7 @@ TEST_F(BoardSessionTest, AnAnswerCountsOnlyFromItsServersAddressAndInItsGamesFor
   };
   const std::vector<Case> cases = {
       {kOther, Q3Reply("x"), {Lamp::Waiting, Lamp::Waiting, Lamp::Waiting}},  // no query went there
-      {{0x7F000001, 27961}, Q3Reply("x"), {Lamp::Waiting, Lamp::Waiting, Lamp::Waiting}},
+      {net::Endpoint::IPv4(0x7F000001, 27961), Q3Reply("x"), {Lamp::Waiting, Lamp::Waiting, Lamp::Waiting}},
       {kQ3, "\xFF\xFF\xFF\xFFprint\nBad rconpassword.\n", {Lamp::Waiting, Lamp::Waiting, Lamp::Waiting}},
       {kQ3, Q2Reply("x"), {Lamp::Waiting, Lamp::Waiting, Lamp::Waiting}},  // a Quake 2 answer from a Quake 3 server
       {kQ3, Q3Reply("one"), {Lamp::Answering, Lamp::Waiting, Lamp::Waiting}},
@@ -419,6 +426,29 @@ TEST(AgeText, InTheLargestUnitsThatFit) {
       {-5, "0 s"}, {0, "0 s"}, {59, "59 s"}, {60, "1 min"}, {3599, "59 min"},
       {3600, "1 h 0 min"}, {7500, "2 h 5 min"}, {86399, "23 h 59 min"}, {86400, "1 d"}, {10 * 86400, "10 d"}};
   for (const auto& [seconds, text] : cases) EXPECT_EQ(board::AgeText(std::chrono::seconds(seconds)), text) << seconds;
+}
+
+// A host name looked up in the background: no query until the answer, one look-up however many
+// polls pass meanwhile, and an answer that comes after the board has gone is dropped.
+TEST_F(BoardSessionTest, AQueryWaitsForItsLookUpAndALateAnswerIsHarmless) {
+  net.slowLookups = true;
+  session.SetServers({Q3()});
+  Advance(1s);
+  Advance(40s);
+  EXPECT_TRUE(net.sent.empty());
+  ASSERT_EQ(net.waitingLookups.size(), 1u);
+  std::exchange(net.waitingLookups, {}).front()();
+  EXPECT_EQ(net.SentTo(), std::vector<net::Endpoint>{kQ3});
+
+  auto other = std::make_unique<BoardSession>(net, listener);
+  other->SetServers({Q3("10.0.0.2", "27960", "Gone")});
+  other->PollAll();
+  net.now += 1s;
+  other->TimerFired();
+  ASSERT_EQ(net.waitingLookups.size(), 1u);
+  other.reset();
+  std::exchange(net.waitingLookups, {}).front()();
+  EXPECT_EQ(net.SentTo(), std::vector<net::Endpoint>{kQ3});
 }
 
 }  // namespace

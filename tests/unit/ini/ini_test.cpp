@@ -3,7 +3,9 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "platform/errors.h"
 #include "platform/ini.h"
@@ -94,6 +96,28 @@ TEST_F(Ini, IntegersFollowTheIniRules) {
   EXPECT_EQ(IniReadInteger("S", "negdollar", 9, Path()), -16);
   EXPECT_EQ(IniReadInteger("S", "zero", 9, Path()), 0);
   EXPECT_EQ(IniReadInteger("S", "big", 9, Path()), 9);
+}
+
+// The index a document keeps between reads is carried along or dropped by every change: after
+// any sequence of changes, reads give what a fresh reading of the same bytes gives.
+TEST_F(Ini, ReadsAfterAnyChangeAgreeWithAFreshReadingOfTheSameBytes) {
+  const std::vector<std::string> names{"A", "a", " B ", "k", "K", " J ", "[x", ";k"};
+  auto doc = platform::IniDocument::FromBytes("\xEF\xBB\xBF[A]\nk=1\nK=2\n;k=3\n[k]\nj=4\n[a]\nk=5\n[x\nk=7\n[B]\nk=9");
+  std::mt19937 rng(16);
+  auto pick = [&] { return names[rng() % names.size()]; };
+  for (int step = 0; step < 400; ++step) {
+    const int op = static_cast<int>(rng() % 8);
+    if (op == 0) (void)doc.Write(pick(), pick(), pick());
+    if (op == 1) doc.DeleteKey(pick(), pick());
+    if (op == 2) doc.DeleteSection(pick());
+    if (op > 2) doc.RenameSection(pick(), pick());
+    const auto fresh = platform::IniDocument::FromBytes(doc.Bytes());
+    for (const std::string& section : names) {
+      ASSERT_EQ(doc.HasSection(section), fresh.HasSection(section)) << step;
+      for (const std::string& key : names)
+        ASSERT_EQ(doc.Value(section, key), fresh.Value(section, key)) << step << " [" << section << "] " << key << "\n" << doc.Bytes();
+    }
+  }
 }
 
 TEST_F(Ini, WritingKeepsEveryOtherByteAndWritesCrLf) {

@@ -27,8 +27,11 @@ class FakeMonitor : public monitor::MonitorView, public monitor::MonitorTranspor
   int timerInterval = -1;
   bool timerRunning = false;
   std::vector<unsigned> pauses;
+  // Reverse look-ups asked for, and their answers, which AnswerLookups gives in order.
   std::vector<std::string> lookups;
-  std::string lookupAnswer = "Unknown IP";
+  std::deque<std::function<void(const std::string&)>> pendingLookups;
+  // The client's host-name look-up: Open starts one while `resolving` is set.
+  bool resolving = false;
 
   std::vector<monitor::Lamp> lamps;
   std::vector<std::string> warnings, confirms, messages, statusTexts;
@@ -61,6 +64,13 @@ class FakeMonitor : public monitor::MonitorView, public monitor::MonitorTranspor
     }
   }
   std::string Last() const { return sent.empty() ? std::string() : sent.back(); }
+  void AnswerLookups(const std::string& name) {
+    while (!pendingLookups.empty()) {
+      auto done = std::move(pendingLookups.front());
+      pendingLookups.pop_front();
+      done(name);
+    }
+  }
 
   // MonitorView
   void ShowLamp(monitor::Lamp lamp) override { lamps.push_back(lamp); }
@@ -74,6 +84,7 @@ class FakeMonitor : public monitor::MonitorView, public monitor::MonitorTranspor
   }
   void ShowMessage(const std::string& text) override { messages.push_back(text); }
   void SetStatusText(const std::string& text) override { statusTexts.push_back(text); }
+  std::string StatusText() const override { return statusTexts.empty() ? std::string() : statusTexts.back(); }
   void SetRefreshHint(const std::string& text) override { hint = text; }
   void ShowPlayers(const std::vector<monitor::PlayerRow>& rows) override { players = rows; }
   void ShowRules(const std::vector<monitor::RuleRow>& rows) override { rules = rows; }
@@ -113,6 +124,7 @@ class FakeMonitor : public monitor::MonitorView, public monitor::MonitorTranspor
 
   // MonitorTransport
   void Open() override { ++opened; }
+  bool Resolving() override { return resolving; }
   void Close() override {
     ++closed;
     queued.clear();
@@ -135,9 +147,9 @@ class FakeMonitor : public monitor::MonitorView, public monitor::MonitorTranspor
   void ArmReplyTimer(monitor::TimePoint) override {}
   monitor::TimePoint Now() override { return now; }
   void Pause(unsigned ms) override { pauses.push_back(ms); }
-  std::string LookupHost(const std::string& address) override {
+  void LookupHost(const std::string& address, std::function<void(const std::string&)> done) override {
     lookups.push_back(address);
-    return lookupAnswer;
+    pendingLookups.push_back(std::move(done));
   }
 };
 

@@ -76,21 +76,22 @@ TEST_F(Session, IdleTimerSendsNothingUntilConnectAppliesTheInterval) {
   EXPECT_EQ(fake.hint, "1 seconds");
 }
 
-TEST_F(Session, ConnectingRepeatsStatusButNeverQueuesItTwice) {
+TEST_F(Session, ConnectingAsksForStatusAndServerInfoInTurnButNeverQueuesTwice) {
   session.Connect();
   session.RefreshTimerTimer();
-  EXPECT_EQ(fake.sent, (std::vector<std::string>{Rcon(" status"), Rcon(" status")}));
+  session.RefreshTimerTimer();
+  EXPECT_EQ(fake.sent, (std::vector<std::string>{Rcon(" status"), Rcon(" serverinfo"), Rcon(" status")}));
   // A password typed into the box is used from the next command on.
   fake.password = "new";
-  // While a " status" still waits in the pacer's queue, the tick adds none.
+  // While a request still waits in the pacer's queue, the tick adds none.
   fake.holdSends = true;
   session.RefreshTimerTimer();
   session.RefreshTimerTimer();
-  EXPECT_EQ(fake.sent.size(), 3u);
-  EXPECT_EQ(fake.Last(), Rcon(" status", "new"));
+  EXPECT_EQ(fake.sent.size(), 4u);
+  EXPECT_EQ(fake.Last(), Rcon(" serverinfo", "new"));
   fake.Release();
   session.RefreshTimerTimer();
-  EXPECT_EQ(fake.sent.size(), 4u);
+  EXPECT_EQ(fake.sent.size(), 5u);
 
   // Replies that are not a status table leave the window connecting; a status response
   // does not move it to polling.
@@ -293,6 +294,67 @@ TEST_F(Session, AnUnansweredQueryIsFollowedByTheRemoteStatus) {
   EXPECT_EQ(firsts, (std::vector<std::string>{Rcon(" status"), Rcon(" status"), Rcon(" status"), kQ3Query, kQ3Query}));
 }
 
+TEST_F(Quake2Session, AServerWhoseRemoteStatusNeverAnswersIsPolledFromItsQuery) {
+  // Yamagi's server with a long name among its players never answers the remote status:
+  // the server info proves the password, and the list comes from the status response.
+  const std::string q2Query = kQ2Query;
+  session.Connect();
+  session.RefreshTimerTimer();
+  EXPECT_EQ(fake.Last(), Rcon(" serverinfo"));
+  session.DataArrived(test::ServerInfo({{"hostname", "Yamagi"}, {"mapname", "q2dm3"}}));
+  EXPECT_EQ(session.FState, msPolling);
+  EXPECT_EQ(fake.rules.size(), 2u);
+  EXPECT_EQ(fake.mapText, "q2dm3");
+
+  // Chains go from the query's answer straight to the server info; every fifth tries the
+  // remote status again, and its answer brings the whole chain back.
+  std::vector<std::string> seconds;
+  for (int chain = 0; chain < 11; ++chain) {
+    fake.sent.clear();
+    session.RefreshTimerTimer();
+    ASSERT_EQ(fake.Last(), q2Query);
+    session.DataArrived(test::Q2StatusResponse({"Grunt", "ExtraordinarilyLongName"}));
+    EXPECT_EQ(fake.players.size(), 2u);
+    EXPECT_EQ(fake.players[1].name, "ExtraordinarilyLongName");
+    seconds.push_back(fake.Last());
+    if (fake.Last() == Rcon(" status")) {
+      if (chain == 4) {
+        Advance(30001);  // unanswered once more: the next chains skip it again
+        continue;
+      }
+      session.DataArrived(test::Q2Table({{0, "Grunt"}, {1, "Extraordinarily"}}));
+    }
+    session.DataArrived(test::ServerInfo({{"hostname", "Yamagi"}}));
+    EXPECT_FALSE(session.ChainWaiting());
+  }
+  const std::string info = Rcon(" serverinfo"), status = Rcon(" status");
+  EXPECT_EQ(seconds, (std::vector<std::string>{info, info, info, info, status, info, info, info, info, status, status}));
+}
+
+TEST_F(Session, StatusLostAfterAnAnsweredQueryIsSkippedUntilItsRetry) {
+  StartPolling();
+  session.DataArrived(test::ServerInfo({}));
+  session.RefreshTimerTimer();
+  session.DataArrived(test::Q3StatusResponse({"Sarge"}));
+  EXPECT_EQ(fake.Last(), Rcon(" status"));
+  Advance(30001);
+  session.RefreshTimerTimer();
+  EXPECT_EQ(fake.Last(), kQ3Query);
+  session.DataArrived(test::Q3StatusResponse({"Sarge"}));
+  EXPECT_EQ(fake.Last(), Rcon(" serverinfo"));
+
+  // A server that answers nothing at all is asked the query again, not " status" for ever.
+  Advance(30001);
+  session.RefreshTimerTimer();
+  EXPECT_EQ(fake.Last(), kQ3Query);
+  Advance(30001);
+  session.RefreshTimerTimer();
+  EXPECT_EQ(fake.Last(), Rcon(" status"));
+  Advance(30001);
+  session.RefreshTimerTimer();
+  EXPECT_EQ(fake.Last(), kQ3Query);
+}
+
 TEST_F(Session, PlayerInfoFillsTheOpenDialogAndAlwaysEndsTheWait) {
   fake.pictures = {"players\\Quake3\\sarge\\blue.jpg"};
   StartPolling({{3, "Sarge"}});
@@ -389,15 +451,67 @@ TEST_F(Session, KickFromTheMenuNamesThePlayerRefusesTheHostAndDoesNotPause) {
   EXPECT_EQ(fake.confirms.size(), 2u);
 }
 
-TEST_F(Session, NameLookupTexts) {
+TEST_F(Session, NameLookupShowsItsBoxWhenTheAnswerComes) {
   StartPolling({{0, "Sarge"}, {1, "Host", 0, 0, "loopback"}, {2, "Remote", 0, 0, "192.168.1.5:27960"}, {3, "Bare", 0, 0, "10.1.2.3"}});
-  fake.lookupAnswer = "box.lan";
   for (const auto& row : session.Players()) session.NameLookup(&row);
+  // The words need no look-up; the addresses wait for theirs, the port left out.
+  EXPECT_EQ(fake.messages, (std::vector<std::string>{"bot => game.example.org", "loopback => game.example.org"}));
+  EXPECT_EQ(fake.lookups, (std::vector<std::string>{"192.168.1.5", "10.1.2.3"}));
+  EXPECT_EQ(fake.StatusText(), "Looking up 10.1.2.3...");
+  // The window goes on polling meanwhile.
+  session.DataArrived(test::ServerInfo({{"sv_hostname", "Test"}}));
+  const size_t sent = fake.sent.size();
+  session.RefreshTimerTimer();
+  EXPECT_EQ(fake.sent.size(), sent + 1);
+
+  fake.AnswerLookups("box.lan");
   EXPECT_EQ(fake.messages, (std::vector<std::string>{"bot => game.example.org", "loopback => game.example.org",
                                                      "192.168.1.5:27960 => box.lan", "10.1.2.3 => box.lan"}));
-  EXPECT_EQ(fake.lookups, (std::vector<std::string>{"192.168.1.5", "10.1.2.3"}));
+  EXPECT_EQ(fake.StatusText(), "");
   session.NameLookup(nullptr);
   EXPECT_EQ(fake.messages.size(), 4u);
+
+  // A notice that replaced the progress text stays; an answer after the window closed shows nothing.
+  session.NameLookup(&session.Players()[2]);
+  session.DataArrived(kPrint + "sv_cheats is read only.\n");
+  session.Closing();
+  fake.AnswerLookups("late.lan");
+  EXPECT_EQ(fake.messages.size(), 4u);
+  EXPECT_EQ(fake.StatusText(), "sv_cheats is read only.\n");
+}
+
+TEST_F(Session, TheStatusBarTellsOfTheHostNameLookUp) {
+  struct Case {
+    bool resolving;
+    std::string failure;
+    std::vector<std::string> texts;  // the status bar, one text a change
+  };
+  const Case cases[] = {
+      {false, "", {}},  // an address: nothing to wait for
+      {true, "", {"Resolving game.example.org...", ""}},
+      {true, "Host not found", {"Resolving game.example.org...", "game.example.org: Host not found"}},
+  };
+  for (const Case& c : cases) {
+    test::FakeMonitor view;
+    MonitorSession resolving(monitor::kQuake3Monitor, view, view);
+    resolving.Create();
+    view.resolving = c.resolving;
+    resolving.Connect();
+    // The first " status" is handed to the client at once: it waits there for the address.
+    EXPECT_EQ(view.sent, std::vector<std::string>{Rcon(" status")});
+    EXPECT_EQ(view.lamps.back(), Lamp::Yellow);
+    view.resolving = false;
+    if (c.resolving) resolving.LookupDone(c.failure);
+    EXPECT_EQ(view.statusTexts, c.texts) << c.failure;
+    EXPECT_EQ(resolving.FState, msConnecting);
+  }
+
+  // A text that replaced the progress meanwhile is not emptied by the end of the look-up.
+  fake.resolving = true;
+  session.Connect();
+  fake.SetStatusText("Updating server...");
+  session.LookupDone("");
+  EXPECT_EQ(fake.StatusText(), "Updating server...");
 }
 
 TEST_F(Session, GameTypeBeforeMapnameLoadsThatGameTypesList) {

@@ -38,7 +38,7 @@ class RequestPacerTest : public ::testing::Test {
     ASSERT_EQ(client.State, ssOpen);
   }
   static net::Endpoint Address(const Peer& peer) {
-    return {INADDR_LOOPBACK, static_cast<std::uint16_t>(peer.Port())};
+    return net::Endpoint::IPv4(INADDR_LOOPBACK, static_cast<std::uint16_t>(peer.Port()));
   }
 };
 
@@ -96,6 +96,34 @@ TEST_F(RequestPacerTest, SendsABurstThenOnePerPeriodInOrderAcrossClients) {
   EXPECT_GE(span, (10 - kBurst) * kPeriodMs * 0.9);
   EXPECT_LT(span, (10 - kBurst) * kPeriodMs + 200.0);  // the delays of the timer do not add up
   ExpectAcceptedByBucket(got, kBurst, kPeriodMs * 0.9);
+}
+
+TEST_F(RequestPacerTest, RequestsSentAheadGoBeforeTheWaitingOnesInTheirOwnOrder) {
+  Peer peer;
+  TUDPClient poller, dialog;
+  OpenPaced(poller, peer);
+  OpenPaced(dialog, peer);
+  for (int i = 0; i < kBurst + 2; ++i) poller.SendText("p" + std::to_string(i));
+  std::vector<std::string> sentOrder;
+  dialog.SendTextAhead("d0", [&] { sentOrder.push_back("d0"); });
+  poller.SendText("p5");
+  dialog.SendTextAhead("d1", [&] { sentOrder.push_back("d1"); });
+  EXPECT_EQ(Pacer().PendingCount(dialog), 2);
+  ASSERT_TRUE(peer.WaitFor(kBurst + 5));
+  EXPECT_EQ(peer.Texts(), (std::vector<std::string>{"p0", "p1", "p2", "d0", "d1", "p3", "p4", "p5"}));
+  EXPECT_EQ(sentOrder, (std::vector<std::string>{"d0", "d1"}));
+  ExpectAcceptedByBucket(peer.Received, kBurst, kPeriodMs * 0.9);
+
+  // With room in the bucket, or unpaced, it leaves at once like any other.
+  QTest::qWait(kBurst * kPeriodMs + 50);
+  bool sent = false;
+  dialog.SendTextAhead("d2", [&] { sent = true; });
+  EXPECT_TRUE(sent);
+  TUDPClient unpaced;
+  OpenPaced(unpaced, peer, false);
+  sent = false;
+  unpaced.SendTextAhead("u0", [&] { sent = true; });
+  EXPECT_TRUE(sent);
 }
 
 TEST_F(RequestPacerTest, SeparateServersHaveSeparateQueues) {

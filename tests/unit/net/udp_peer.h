@@ -1,6 +1,6 @@
 #pragma once
-// The far end of the transport tests: a plain POSIX UDP socket on 127.0.0.1 (port chosen by
-// the system) that records each datagram with the kernel's arrival time.
+// The far end of the transport tests: a plain POSIX UDP socket on 127.0.0.1 or ::1 (port
+// chosen by the system) that records each datagram with the kernel's arrival time.
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -22,32 +22,66 @@ struct Arrival {
 
 class Peer {
  public:
-  Peer() {
-    fd_ = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+  // On 127.0.0.1, or on ::1 with AF_INET6.
+  explicit Peer(int family = AF_INET) {
+    fd_ = ::socket(family, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     const int on = 1;
     ::setsockopt(fd_, SOL_SOCKET, SO_TIMESTAMPNS, &on, sizeof on);
     const int size = 1 << 20;
     ::setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &size, sizeof size);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t length = sizeof address_;
+    socklen_t length = 0;
+    if (family == AF_INET6) {
+      sockaddr_in6 address{};
+      address.sin6_family = AF_INET6;
+      address.sin6_addr = in6addr_loopback;
+      length = sizeof address;
+      std::memcpy(&address_, &address, sizeof address);
+    } else {
+      sockaddr_in address{};
+      address.sin_family = AF_INET;
+      address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+      length = sizeof address;
+      std::memcpy(&address_, &address, sizeof address);
+    }
+    bound_ = ::bind(fd_, reinterpret_cast<sockaddr*>(&address_), length) == 0;
     ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address_), &length);
   }
   ~Peer() { ::close(fd_); }
   Peer(const Peer&) = delete;
   Peer& operator=(const Peer&) = delete;
 
-  int Port() const { return ntohs(address_.sin_port); }
+  // False when the address could not be bound (a machine without IPv6 has no ::1).
+  bool Bound() const { return bound_; }
+  int Port() const {
+    if (address_.ss_family == AF_INET6) {
+      sockaddr_in6 v6{};
+      std::memcpy(&v6, &address_, sizeof v6);
+      return ntohs(v6.sin6_port);
+    }
+    sockaddr_in v4{};
+    std::memcpy(&v4, &address_, sizeof v4);
+    return ntohs(v4.sin_port);
+  }
   std::string PortText() const { return std::to_string(Port()); }
 
   // Sends to the local address of a client's socket.
   void SendTo(int clientSocket, const std::string& data) const {
-    sockaddr_in to{};
+    sockaddr_storage to{};
     socklen_t length = sizeof to;
     ::getsockname(clientSocket, reinterpret_cast<sockaddr*>(&to), &length);
-    ::sendto(fd_, data.data(), data.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
+    if (to.ss_family == AF_INET6 && address_.ss_family == AF_INET) {
+      // A socket of both families: reached over IPv4 on its port.
+      sockaddr_in6 v6{};
+      std::memcpy(&v6, &to, sizeof v6);
+      sockaddr_in v4{};
+      v4.sin_family = AF_INET;
+      v4.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+      v4.sin_port = v6.sin6_port;
+      to = {};
+      std::memcpy(&to, &v4, sizeof v4);
+      length = sizeof v4;
+    }
+    ::sendto(fd_, data.data(), data.size(), 0, reinterpret_cast<sockaddr*>(&to), length);
   }
 
   // Moves every waiting datagram into Received.
@@ -95,7 +129,8 @@ class Peer {
 
  private:
   int fd_ = -1;
-  sockaddr_in address_{};
+  bool bound_ = false;
+  sockaddr_storage address_{};
 };
 
 }  // namespace nettest

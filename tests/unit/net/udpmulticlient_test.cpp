@@ -5,6 +5,7 @@
 #include <QTest>
 
 #include <memory>
+#include <optional>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -19,7 +20,20 @@ namespace {
 
 using nettest::Peer;
 
-net::Endpoint Address(const Peer& peer) { return {INADDR_LOOPBACK, static_cast<std::uint16_t>(peer.Port())}; }
+net::Endpoint Address(const Peer& peer) { return net::Endpoint::IPv4(INADDR_LOOPBACK, static_cast<std::uint16_t>(peer.Port())); }
+
+// The client's answer for a host and port, waited for; the error code beside it.
+std::pair<std::optional<net::Endpoint>, int> Resolve(net::UdpMultiClient& client, const std::string& host,
+                                                     const std::string& port) {
+  bool done = false;
+  std::pair<std::optional<net::Endpoint>, int> answer;
+  client.Resolve(host, port, [&](std::optional<net::Endpoint> server, int error) {
+    answer = {server, error};
+    done = true;
+  });
+  EXPECT_TRUE(QTest::qWaitFor([&] { return done; }, 10000));
+  return answer;
+}
 
 struct Recorder {
   std::vector<std::pair<net::Endpoint, std::string>> datagrams;
@@ -49,10 +63,8 @@ TEST_F(UdpMultiClientTest, SendsToEachServerAndReportsEveryReplyWithItsSource) {
   client.Open();
   ASSERT_TRUE(client.IsOpen());
 
-  net::Endpoint toA;
-  net::Endpoint toB;
-  ASSERT_TRUE(client.Resolve("127.0.0.1", a.PortText(), toA));
-  ASSERT_TRUE(client.Resolve("localhost", b.PortText(), toB));
+  const net::Endpoint toA = Resolve(client, "127.0.0.1", a.PortText()).first.value_or(net::Endpoint{});
+  const net::Endpoint toB = Resolve(client, "localhost", b.PortText()).first.value_or(net::Endpoint{});
   EXPECT_EQ(toA, Address(a));
   EXPECT_EQ(toB, Address(b));
 
@@ -170,14 +182,36 @@ TEST_F(UdpMultiClientTest, AHandlerMayDestroyTheClient) {
 
 TEST_F(UdpMultiClientTest, AddressesThatCannotBeHad) {
   net::UdpMultiClient client;
-  net::Endpoint server;
-  EXPECT_FALSE(client.Resolve("no-such-host.invalid", "27960", server));
-  EXPECT_NE(client.LastError, 0);
-  EXPECT_THROW(client.Resolve("127.0.0.1", "port", server), platform::EConvertError);
+  const auto unknown = Resolve(client, "no-such-host.invalid", "27960");
+  EXPECT_FALSE(unknown.first);
+  EXPECT_NE(unknown.second, 0);
+  EXPECT_THROW(client.Resolve("127.0.0.1", "port", [](std::optional<net::Endpoint>, int) {}), platform::EConvertError);
   // Nothing is sent through a client that is not open, and nothing fails.
   int sent = 0;
-  client.SendTo({INADDR_LOOPBACK, 9}, "x", false, [&] { ++sent; });
+  client.SendTo(net::Endpoint::IPv4(INADDR_LOOPBACK, 9), "x", false, [&] { ++sent; });
   EXPECT_EQ(sent, 0);
+}
+
+// The one socket reaches IPv6 servers beside IPv4 ones, and tells their replies apart.
+TEST_F(UdpMultiClientTest, ServersOfBothFamiliesThroughOneSocket) {
+  Peer v4;
+  Peer v6(AF_INET6);
+  if (!v6.Bound()) GTEST_SKIP() << "no ::1 on this machine";
+  net::UdpMultiClient client;
+  Recorder recorder;
+  recorder.Attach(client);
+  client.Open();
+  const auto [to6, error] = Resolve(client, "::1", v6.PortText());
+  ASSERT_TRUE(to6) << error;
+  EXPECT_EQ(to6->family, net::Family::IPv6);
+  client.SendTo(*to6, "six", false);
+  client.SendTo(Address(v4), "four", false);
+  ASSERT_TRUE(QTest::qWaitFor([&] { v4.Collect(); v6.Collect(); return !v4.Received.empty() && !v6.Received.empty(); }, 3000));
+  v6.SendTo(client.SocketHandle, "from six");
+  v4.SendTo(client.SocketHandle, "from four");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return recorder.datagrams.size() == 2; }, 3000));
+  for (const auto& [from, text] : recorder.datagrams)
+    EXPECT_EQ(from, text == "from six" ? *to6 : Address(v4)) << text;
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "captures.h"
 #include "protocol/classify.h"
+#include "unit/monitor/replies.h"
 
 namespace {
 
@@ -21,6 +22,7 @@ struct Case {
 };
 
 constexpr std::string_view kNone;
+using test::kPrint;
 
 const Case kCases[] = {
     // Connecting: the password refusals, then the status table.
@@ -28,7 +30,9 @@ const Case kCases[] = {
     {"q3_bad_rconpassword", &kQuake3, msConnecting, ReplyParser::None, "", msRefused, kWrongPasswordWarning},
     {"q3_no_rconpassword", &kQuake3, msConnecting, ReplyParser::None, "", msRefused, kNoPasswordWarning},
     {"q3_getstatus_14bots", &kQuake3, msConnecting, ReplyParser::None, "", msConnecting, kNone},
-    {"q3_serverinfo_1", &kQuake3, msConnecting, ReplyParser::None, "", msConnecting, kNone},
+    // Server info proves the password as well: a server whose remote status never answers
+    // still comes to be polled.
+    {"q3_serverinfo_1", &kQuake3, msConnecting, ReplyParser::ServerInfo, "", msPolling, kNone},
     // Polling: the chain query -> status -> serverinfo.
     {"q3_getstatus_14bots", &kQuake3, msPolling, ReplyParser::StatusResponse, " status", msPolling, kNone},
     {"q3_status_14bots_1", &kQuake3, msPolling, ReplyParser::StatusTable, " serverinfo", msPolling, kNone},
@@ -58,8 +62,8 @@ const Case kCases[] = {
     {"hand_q2_status", &kQuake2, msPolling, ReplyParser::StatusTable, " serverinfo", msPolling, kNone},
     {"hand_q2_serverinfo", &kQuake2, msPolling, ReplyParser::ServerInfo, "", msPolling, kNone},
     {"hand_q2_dumpuser", &kQuake2, msAwaitingUserInfo, ReplyParser::UserInfo, "", msPolling, kNone},
-    // A Quake 3 info string holds \mapname\ too: markers count wherever they stand.
-    {"q3_getstatus_14bots", &kQuake2, msPolling, ReplyParser::StatusResponse, " status", msPolling, kNone},
+    // A Quake 3 answer holds \mapname\ too, but not where Quake 2 has it.
+    {"q3_getstatus_14bots", &kQuake2, msPolling, ReplyParser::None, "", msPolling, kNone},
 };
 
 TEST(ClassifyReply, CapturedRepliesByGameAndState) {
@@ -82,26 +86,101 @@ TEST(ClassifyReply, ReadOnlyNoticeGoesToTheStatusBarLessItsFirstTenCharacters) {
   EXPECT_EQ(d.parser, ReplyParser::None);
   EXPECT_TRUE(d.send.empty());
 
-  d = ClassifyReply(kQuake3, msPolling, "read only");  // shorter than the header it drops
-  EXPECT_TRUE(d.setStatusText);
-  EXPECT_EQ(d.statusText, "");
+  d = ClassifyReply(kQuake2, msPolling, kPrint + "maxclients is write protected.\nmore\n");
+  EXPECT_EQ(d.statusText, "maxclients is write protected.\nmore\n");
   EXPECT_FALSE(ClassifyReply(kQuake3, msConnecting, test::Capture("q3_read_only")).setStatusText);
 }
 
-TEST(ClassifyReply, FirstMatchingTestDecides) {
-  const std::string both = "\xFF\xFF\xFF\xFFprint\nBad rconpassword.\nmap: q3dm1\n"s;
-  EXPECT_EQ(ClassifyReply(kQuake3, msConnecting, both).state, msRefused);
-  const std::string noPassAndTable = "\xFF\xFF\xFF\xFFprint\nNo rconpassword set on the server.\nmap: x\n"s;
-  EXPECT_EQ(ClassifyReply(kQuake3, msConnecting, noPassAndTable).warning, kNoPasswordWarning);
+// A status table of today's Quake 3 layout with one row named so.
+std::string Q3TableWith(const std::string& name) { return test::Q3Table({{0, "Sarge"}, {1, name}, {2, "Grunt"}}); }
+std::string Q2TableWith(const std::string& name) { return test::Q2Table({{0, "Sarge"}, {1, name}}); }
+std::string Q3InfoWithHostname(const std::string& hostname) {
+  return test::ServerInfo({{"sv_hostname", hostname}, {"mapname", "q3dm17"}, {"g_gametype", "0"}});
+}
 
-  const std::string responseAndTable = "\xFF\xFF\xFF\xFFstatusResponse\n\\mapname\\x\n0 0 \"map:\"\n"s;
-  EXPECT_EQ(ClassifyReply(kQuake3, msPolling, responseAndTable).parser, ReplyParser::StatusResponse);
-
-  // Markers count anywhere and only with the exact spelling.
-  EXPECT_EQ(ClassifyReply(kQuake2, msConnecting, "xx map              : q2dm1").parser, ReplyParser::StatusTable);
-  EXPECT_EQ(ClassifyReply(kQuake2, msConnecting, "map             : q2dm1").parser, ReplyParser::None);
-  EXPECT_EQ(ClassifyReply(kQuake2, msConnecting, "map               : q2dm1").parser, ReplyParser::None);
-  EXPECT_EQ(ClassifyReply(kQuake3, msConnecting, "MAP: q3dm1").parser, ReplyParser::None);
+TEST(ClassifyReply, MarksCountOnlyInTheirOwnPlaces) {
+  struct Placed {
+    const char* what;
+    const GameTraits* game;
+    TMonitorState state;
+    std::string reply;
+    ReplyParser parser;
+    TMonitorState after;
+    bool statusText = false;
+  };
+  const std::string ff = "\xFF\xFF\xFF\xFF";
+  const Placed cases[] = {
+      // Players named like markers: the table stays a table in every state that reads one.
+      {"refusal as a name", &kQuake3, msConnecting, Q3TableWith("Bad rconpassword."), ReplyParser::StatusTable, msPolling},
+      {"no password as a name", &kQuake3, msConnecting, Q3TableWith("No rconpassword set on the server."),
+       ReplyParser::StatusTable, msPolling},
+      {"response marker as a name", &kQuake3, msPolling, Q3TableWith("statusResponse"), ReplyParser::StatusTable, msPolling},
+      {"listing marker as a name", &kQuake3, msPolling, Q3TableWith("Server info settings:"), ReplyParser::StatusTable,
+       msPolling},
+      {"notice as a name", &kQuake3, msPolling, Q3TableWith("x is read only."), ReplyParser::StatusTable, msPolling},
+      {"user info as a name", &kQuake3, msAwaitingUserInfo, Q3TableWith("userinfo"), ReplyParser::None,
+       msAwaitingUserInfo},
+      {"Quake 2 refusal as a name", &kQuake2, msConnecting, Q2TableWith("Bad rcon_password."), ReplyParser::StatusTable,
+       msPolling},
+      {"Quake 2 response marker as a name", &kQuake2, msPolling, Q2TableWith("\\mapname\\"), ReplyParser::StatusTable,
+       msPolling},
+      {"Quake 2 table marker as a name", &kQuake2, msPolling,
+       test::Q2StatusResponse({"map              : q2dm1", "Current map: x"}), ReplyParser::StatusResponse, msPolling},
+      // A server name or rule value with a marker in it.
+      {"map line as a host name", &kQuake3, msPolling, Q3InfoWithHostname("Best map: q3dm17"), ReplyParser::ServerInfo,
+       msPolling},
+      {"notice as a host name", &kQuake3, msPolling, Q3InfoWithHostname("is read only."), ReplyParser::ServerInfo,
+       msPolling},
+      {"table marker in the query's answer", &kQuake3, msPolling,
+       ff + "statusResponse\n\\sv_hostname\\Best map: q3dm17\\mapname\\q3dm17\n0 0 \"map:\"\n",
+       ReplyParser::StatusResponse, msPolling},
+      {"Quake 2 marker as a value only", &kQuake2, msPolling, kPrint + "\\hostname\\mapname\\maxclients\\8\n",
+       ReplyParser::None, msPolling},
+      // The first line decides.
+      {"refusal above a table", &kQuake3, msConnecting, kPrint + "Bad rconpassword.\nmap: q3dm1\n", ReplyParser::None,
+       msRefused},
+      {"refusal with more on its line", &kQuake2, msConnecting, kPrint + "Bad rcon_password. was kicked\n",
+       ReplyParser::None, msConnecting},
+      {"kick echo of a name like a map line", &kQuake3, msConnecting,
+       kPrint + "broadcast: print \"map: evil^7 was kicked\\n\"\nmap: q3dm1\n", ReplyParser::None, msConnecting},
+      {"response marker printed", &kQuake3, msPolling, kPrint + "statusResponse\n\\mapname\\x\n", ReplyParser::None,
+       msPolling},
+      {"read only inside a line", &kQuake3, msPolling, kPrint + "Player read only is not on the server\n",
+       ReplyParser::None, msPolling},
+      {"user info without dashes", &kQuake3, msAwaitingUserInfo, kPrint + "userinfo\nname   x\n", ReplyParser::None,
+       msAwaitingUserInfo},
+      {"user info", &kQuake3, msAwaitingUserInfo, test::UserInfo({{"name", "x"}}), ReplyParser::UserInfo, msPolling},
+      {"notice", &kQuake3, msPolling, kPrint + "sv_hostname is read only.\n", ReplyParser::None, msPolling, true},
+      // A map line is a table only with its heading below it: a chunk that starts with a
+      // name reads like one but is not.
+      {"a chunk starting with a name", &kQuake3, msConnecting,
+       kPrint + "map: evil       ^7bot    16384\n 5     0    0 Grunt   ^7bot   16384\n\n", ReplyParser::None,
+       msConnecting},
+      {"map line alone", &kQuake3, msConnecting, kPrint + "map: q3dm1\n", ReplyParser::None, msConnecting},
+      {"Quake 2 map line of 13 spaces", &kQuake2, msConnecting, Q2TableWith("x").replace(10, 18, "map             :"),
+       ReplyParser::None, msConnecting},
+      {"Quake 2 map line of 15 spaces", &kQuake2, msConnecting,
+       Q2TableWith("x").replace(10, 18, "map               :"), ReplyParser::None, msConnecting},
+      {"Quake 3 table in a Quake 2 window", &kQuake2, msConnecting, Q3TableWith("x"), ReplyParser::None, msConnecting},
+      {"Q2PRO table", &kQuake2, msConnecting,
+       kPrint + "Current map: q2dm1\n\nnum score ping name            lastmsg address                rate pr fps\n",
+       ReplyParser::StatusTable, msPolling},
+      {"empty Q2PRO server", &kQuake2, msConnecting, kPrint + "Current map: q2dm1\n\nNo UDP clients.\n\n",
+       ReplyParser::StatusTable, msPolling},
+      {"Q2PRO map line without heading", &kQuake2, msConnecting, kPrint + "Current map: q2dm1\n\nx\n", ReplyParser::None,
+       msConnecting},
+      {"no marker bytes", &kQuake3, msConnecting, Q3TableWith("x").substr(4), ReplyParser::None, msConnecting},
+  };
+  for (const Placed& c : cases) {
+    SCOPED_TRACE(c.what);
+    const ReplyDecision d = ClassifyReply(*c.game, c.state, c.reply);
+    EXPECT_EQ(d.parser, c.parser);
+    EXPECT_EQ(d.state, c.after);
+    EXPECT_EQ(d.setStatusText, c.statusText);
+    EXPECT_EQ(d.send, c.parser == ReplyParser::StatusTable      ? " serverinfo"
+                      : c.parser == ReplyParser::StatusResponse ? " status"
+                                                                : "");
+  }
 }
 
 }  // namespace

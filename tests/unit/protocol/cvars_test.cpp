@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "protocol/cvars.h"
 
@@ -77,14 +78,22 @@ TEST(CvarReply, ColourResetAtTheEnd) {
   EXPECT_EQ(protocol::ParseCvarReply(kPrint + "x\" is \"abc^7\"", kQuake2).value, "abc^7");
 }
 
-TEST(CvarReply, OddShapesGiveNamesThatMatchNothing) {
-  EXPECT_EQ(protocol::ParseCvarReply("", kQuake3).name, "");
-  EXPECT_EQ(protocol::ParseCvarReply("\xFF\xFF\xFF\xFFprint\n", kQuake3).name, "");
-  const auto bad = protocol::ParseCvarReply("\xFF\xFF\xFF\xFFprint\nBad rconpassword.\n", kQuake3);
-  EXPECT_EQ(bad.name, "ad rconpassword.\n");
-  EXPECT_EQ(bad.value, "");
-  const auto unknown = protocol::ParseCvarReply("\xFF\xFF\xFF\xFFprint\nUnknown command \"xyz^7\"\n", kQuake3);
-  EXPECT_EQ(unknown.name, "nknown command ");
+TEST(CvarReply, AnythingButAVariablesAnswerGivesNoName) {
+  const std::string print = "\xFF\xFF\xFF\xFFprint\n";
+  for (const std::string& reply : std::vector<std::string>{
+           std::string(), print, print + "Bad rconpassword.\n", print + "Bad rcon_password.\n",
+        print + "No rconpassword set on the server.\n", print + "Unknown command \"xyz^7\"\n",
+        print + "sv_hostname is read only.\n", print + "map: q3dm1\ncl score ping name\n 0 0 0 \"x\" is:\"y\"\n",
+        print + "Server info settings:\n\"sv_hostname\" is:\"y\"\n", print + "\"sv_hostname\" was:\"x\"\n",
+        print + "\"unclosed is:\"x\"\n", std::string("\xFF\xFF\xFF\xFF") + "statusResponse\n\"x\" is:\"y\"\n",
+        "\"sv_hostname\" is:\"no marker\"\n"}) {
+    SCOPED_TRACE(reply);
+    const auto parsed = protocol::ParseCvarReply(reply, kQuake3);
+    EXPECT_EQ(parsed.name, "");
+    EXPECT_EQ(parsed.value, "");
+  }
+  // The value ends with its line when its quote is missing.
+  EXPECT_EQ(protocol::ParseCvarReply(print + "\"x\" is \"open\nnext\"\n", kQuake2).value, "open");
 }
 
 }  // namespace

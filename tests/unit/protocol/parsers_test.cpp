@@ -58,7 +58,7 @@ TEST(ParseStatusResponse, OneRowPerPlayerWithTheCleanedNameOnly) {
 
 TEST(ParseStatusTable, TodaysQuake3LayoutFromTheCapturedFourteenBots) {
   const std::string reply = test::Joined(test::Capture("q3_status_14bots_1"), test::Capture("q3_status_14bots_2"));
-  EXPECT_EQ(DetectTableLayout(kQuake3, reply), TableLayout::Quake3Io);
+  EXPECT_EQ(ReadTableForm(kQuake3, reply)->layout, TableLayout::Quake3Io);
   std::vector<PlayerRow> rows;
   ParseStatusResponse(kQuake3, test::Capture("q3_getstatus_14bots"), rows);
   ParseStatusTable(kQuake3, reply, rows);
@@ -76,7 +76,7 @@ TEST(ParseStatusTable, TodaysQuake3LayoutFromTheCapturedFourteenBots) {
 
 TEST(ParseStatusTable, OriginalQuake3LayoutWithSpacesLongNamesAndWordPings) {
   const std::string reply = test::Capture("hand_q3orig_status");
-  EXPECT_EQ(DetectTableLayout(kQuake3, reply), TableLayout::Quake3Original);
+  EXPECT_EQ(ReadTableForm(kQuake3, reply)->layout, TableLayout::Quake3Original);
   const std::vector<PlayerRow> rows = Table(kQuake3, reply);
   EXPECT_EQ(rows, (std::vector<PlayerRow>{
                       {"0", "Sarge", "12", "50", "192.168.0.20:27960", "25000"},
@@ -101,8 +101,76 @@ TEST(ParseStatusTable, QuakeTwoLayoutHasNoRate) {
                       {"2", "SixteenCharName!", "-3", "ZMBI", "192.168.1.4:27901", ""},
                       {"3", "space man", "8", "9999", "127.0.0.1:27901", ""},
                   }));
-  // The heading does not switch Quake 2 to another layout.
-  EXPECT_EQ(DetectTableLayout(kQuake2, test::Capture("hand_q3orig_status")), TableLayout::Quake2);
+  // A Quake 3 table is none of Quake 2's, and changes nothing.
+  EXPECT_FALSE(ReadTableForm(kQuake2, test::Capture("hand_q3orig_status")));
+  EXPECT_EQ(Table(kQuake2, test::Capture("hand_q3orig_status"), rows), rows);
+}
+
+TEST(ParseStatusTable, TheTablesOfOtherEngines) {
+  struct Case {
+    const char* engine;
+    const GameTraits* game;
+    std::string reply;
+    TableLayout layout;
+    std::vector<PlayerRow> before;  // as the status response left them
+    std::vector<PlayerRow> after;
+  };
+  const Case cases[] = {
+      {"Quake3e: widths of the longest name, state words, ^7 and a space before the address", &kQuake3,
+       kPrint + "map: q3dm17\n"
+                "cl score ping name             address             rate\n"
+                "-- ----- ---- ---------------- ------------------- -----\n"
+                " 0     5   48 Name With Spaces^7 203.0.113.7:27960   25000\n"
+                " 1     0 CON ^1Very^7LongName    ^7 [2001:db8::5]:27960 25000\n"
+                " 2    -3  999 Sarge           ^7 bot                 16384\n\n",
+       TableLayout::Quake3Io, {},
+       {{"0", "Name With Spaces", "5", "48", "203.0.113.7:27960", "25000"},
+        {"1", "VeryLongName", "0", "CON", "[2001:db8::5]:27960", "25000", "^1Very^7LongName"},
+        {"2", "Sarge", "-3", "999", "bot", "16384"}}},
+      {"Yamagi: two-digit slots, every address in brackets", &kQuake2,
+       kPrint + "map              : q2dm1\n"
+                "num score ping name            lastmsg address               qport \n"
+                "--- ----- ---- --------------- ------- --------------------- ------\n"
+                " 0    15   45 Grunt                50 [203.0.113.7]:27901    1234\n"
+                " 1     0 CNCT New Player            0 [2001:db8::5]:27910    5678\n\n",
+       TableLayout::Quake2, {},
+       {{"0", "Grunt", "15", "45", "[203.0.113.7]:27901", ""},
+        {"1", "New Player", "0", "CNCT", "[2001:db8::5]:27910", ""}}},
+      {"Q2PRO: its own map line, names cut to 15, rate pr fps, more after the table", &kQuake2,
+       kPrint + "Current map: q2dm1\n\n"
+                "num score ping name            lastmsg address                rate pr fps\n"
+                "--- ----- ---- --------------- ------- --------------------- ----- -- ---\n"
+                "  0    15   45 Grunt                50 203.0.113.7:27901     25000 34  60 \n"
+                "  1     0 DNLD Extraordinarily       0 [2001:db8::5]:27910   15000 36  10 \n"
+                "  2     3 PRIM Name With Space      10 198.51.100.9:27910    25000 35  40 \n"
+                "  3     1 CNCT ^1Very^7LongNam       0 198.51.100.7:27910    25000 35  40 \n"
+                "\nNo TCP clients.\n",
+       TableLayout::Q2pro,
+       {{"", "ExtraordinarilyLongName", "", "", "", ""}, {"", "Name With Spaces", "", "", "", ""},
+        {"", "VeryLongName", "", "", "", ""}},
+       {{"1", "ExtraordinarilyLongName", "0", "DNLD", "[2001:db8::5]:27910", ""},
+        {"2", "Name With Spaces", "3", "PRIM", "198.51.100.9:27910", ""},
+        {"3", "VeryLongName", "1", "CNCT", "198.51.100.7:27910", ""},
+        {"0", "Grunt", "15", "45", "203.0.113.7:27901", ""}}},
+      {"Q2PRO with nobody on it", &kQuake2, kPrint + "Current map: q2dm1\n\nNo UDP clients.\n\nNo TCP clients.\n",
+       TableLayout::Q2pro, {{"", "Left", "", "", "", ""}}, {{"", "Left", "", "", "", ""}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.engine);
+    const std::optional<TableForm> form = ReadTableForm(*c.game, c.reply);
+    ASSERT_TRUE(form);
+    EXPECT_EQ(form->layout, c.layout);
+    EXPECT_EQ(Table(*c.game, c.reply, c.before), c.after);
+  }
+}
+
+TEST(AddressHost, EveryFormOfAddress) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"203.0.113.7:27960", "203.0.113.7"},   {"203.0.113.7", "203.0.113.7"},
+      {"[203.0.113.7]:27910", "203.0.113.7"}, {"[2001:db8::5]:27910", "2001:db8::5"},
+      {"2001:db8::5", "2001:db8::5"},         {"[2001:db8::5", "2001:db8::5"},
+      {"bot", "bot"},                         {"", ""}};
+  for (const auto& [address, host] : cases) EXPECT_EQ(AddressHost(address), host) << address;
 }
 
 TEST(ParseStatusTable, MergesWithoutClearingAndLeavesEmptyLinesAlone) {
@@ -112,6 +180,11 @@ TEST(ParseStatusTable, MergesWithoutClearingAndLeavesEmptyLinesAlone) {
   EXPECT_EQ(rows[0], PlayerRow{});  // an empty line does not blank a row without a name
   EXPECT_EQ(rows[1].name, "Gone");  // rows the table does not mention stay
   EXPECT_EQ(rows[2], (PlayerRow{"0", "Sarge", "5", "40", "10.0.0.1:27960", "25000"}));
+
+  // A table whose last datagram never came: its cut last line is not read.
+  rows = Table(kQuake3, test::Capture("q3_status_14bots_1"));
+  ASSERT_EQ(rows.size(), 10u);
+  EXPECT_EQ(rows.back(), (PlayerRow{"9", "Beret", "0", "0", "bot", "16384"}));
 
   // A row with too few columns is read left to right.
   rows = Table(kQuake3, Q3IoTable(" 3     0   50 OnlyName\n"));

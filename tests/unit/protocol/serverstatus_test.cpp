@@ -57,6 +57,8 @@ TEST(IsStatusResponse, TheMarkerCountsOnlyInTheReplysOwnLines) {
       {&kQuake3, "\xFF\xFF\xFFstatusResponse\n"s, false},                      // three 0xFF bytes
       {&kQuake3, kMarker + "print\nsay\n0 0 \"statusResponse\"\n", false},    // a player named so
       {&kQuake3, kMarker + "infoResponse\n\\hostname\\x\n", false},
+      {&kQuake3, kMarker + "print\n\\sv_hostname\\statusResponse\n", false},     // a host named so
+      {&kQuake2, kMarker + "print\nHost statusResponse \\mapname\\ here\n", false},  // no info string
       {&kQuake2, test::Capture("hand_q2_statusresponse"), true},
       {&kQuake2, kMarker + "print\n\\mapname\\q2dm1\\hostname\\Box\n", true},
       {&kQuake2, kMarker + "print\nmap              : q2dm1\n\\mapname\\\n", false},  // a status table

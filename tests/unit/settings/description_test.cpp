@@ -1,6 +1,7 @@
 // The description file and the grid built from it.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,31 @@ TEST(SettingsDescription, AHugeCountStopsAtTheLastFieldSection) {
   EXPECT_EQ(d.fields[1].name, "b");
   // ... but never past NumFields.
   EXPECT_EQ(Read("[Common]\nNumFields=1\n[Field1]\nName=a\n[Field2]\nName=b\n").fields.size(), 1u);
+}
+
+// A file gets the field sections it has, at most kMaxFields, read in linear time: one section
+// numbered 999 999 999 grew past 2 GB, 5 900 sections took 6 s.
+TEST(SettingsDescription, HostileCountsAreBoundedAndReadInLinearTime) {
+  std::string many = "[Common]\nNumFields=5900\n";
+  for (int n = 1; n <= 5900; ++n) many += "[Field" + std::to_string(n) + "]\nType=INT\nName=v" + std::to_string(n) + "\n";
+  const struct {
+    std::string text;
+    int described;
+    size_t fields;
+  } cases[] = {
+      {"[Common]\nNumFields=999999999\n[Field999999999]\nName=x\n", 999999999, 2000},
+      {"[Common]\nNumFields=0x7FFFFFFF\n[Field2147483647]\n[Field2147483648]\n", 2147483647, 2000},
+      {many, 5900, 2000},
+      {"[Common]\nNumFields=9\n[Field12345678901]\n", 0, 0},
+  };
+  const auto start = std::chrono::steady_clock::now();
+  for (const auto& c : cases) {
+    const settings::Description d = Read(c.text);
+    EXPECT_EQ(d.described, c.described);
+    EXPECT_EQ(d.fields.size(), c.fields);
+    EXPECT_FALSE(settings::PlanFields(d.fields).stopped);
+  }
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
 }
 
 TEST(SettingsDescription, FileNameFollowsTheProgramDirectory) {

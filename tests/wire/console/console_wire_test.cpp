@@ -9,6 +9,7 @@
 #include "platform/errorhandler.h"
 #include "support/gameserver/game_server.h"
 #include "support/gameserver/sample_players.h"
+#include "support/stand_in_resolver.h"
 
 namespace consoletest {
 namespace {
@@ -205,6 +206,38 @@ TEST_F(ConsoleWire, TheGameServersChunkedOutputAndRefusalAreShownWhole) {
   TTerminalForm* refused = OpenTerminal("c", "wrong", "127.0.0.1", port);
   ASSERT_TRUE(WaitForLog(refused, 3));
   EXPECT_EQ(refused->LogLines(), (Lines{"print", "Bad rconpassword.", ""}));
+  EXPECT_TRUE(dialogs.messages.empty());
+}
+
+// A console on an IPv6 server, typed as an address or reached through a name whose look-up
+// takes a while: the greeting and what is typed meanwhile leave in order once it is known.
+TEST_F(ConsoleWire, ConsolesReachIPv6ServersAndWaitForTheirAddressWithoutFreezing) {
+  using namespace std::chrono_literals;
+  if (!nettest::Peer(AF_INET6).Bound()) GTEST_SKIP() << "no IPv6 loopback address on this machine";
+  test::StandInResolver resolver;
+  resolver.names["v6only.example"] = {*net::NumericHost("::1")};
+  resolver.delayMs = 300;
+  for (const std::string host : {"::1", "v6only.example"}) {
+    SCOPED_TRACE(host);
+    test::GameServerConfig config;
+    config.ipv6 = true;
+    config.password = "secret";
+    config.players = test::BotPlayers(2);
+    config.lifetime = 60s;
+    test::GameServer server(config);
+    server.Start();
+    TTerminalForm* console = OpenTerminal("c", "secret", host, std::to_string(server.Port()));
+    Type(console, "serverinfo");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server.Sent().size() >= 2; }, 3000));
+    EXPECT_EQ(server.Received()[0].bytes, kMarker + "rcon secret status");
+    EXPECT_EQ(server.Received()[1].bytes, kMarker + "rcon secret serverinfo");
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+      const Lines& log = console->LogLines();
+      return std::count(log.begin(), log.end(), "Server info settings:") == 1;
+    }, 3000));
+    EXPECT_EQ(console->LogLines()[0], "Command : [serverinfo]");
+    console->close();
+  }
   EXPECT_TRUE(dialogs.messages.empty());
 }
 

@@ -88,6 +88,20 @@ TEST(GameServerHooks, DropRepliesToOneCommandWord) {
   EXPECT_EQ(wire.RconText("sv_hostname"), "\"sv_hostname\" is:\"Quiet^7\" default:\"noname^7\"\n");
 }
 
+TEST(GameServerHooks, DropOneDatagramOfTheNextReply) {
+  Wire wire(Config());
+  const auto whole = wire.Rcon("cvarlist");
+  ASSERT_EQ(whole.size(), 3u);
+  wire.server.DropChunk("CVARLIST", 1);
+  EXPECT_EQ(wire.Rcon("cvarlist"), (std::vector<std::string>{whole[0], whole[2]}));
+  EXPECT_EQ(wire.server.DroppedReplies(), 1);
+  EXPECT_EQ(wire.Rcon("cvarlist"), whole);
+  // An index past the reply's end drops nothing, and the rule is used up.
+  wire.server.DropChunk("status", 5);
+  EXPECT_EQ(wire.Rcon(" status").size(), 1u);
+  EXPECT_EQ(wire.server.DroppedReplies(), 1);
+}
+
 TEST(GameServerHooks, ReplyFilterSeesTheRequest) {
   Wire wire(Config());
   std::vector<Request> seen;
@@ -185,7 +199,7 @@ TEST(GameServerState, ChangesFromTheTestThreadWhileAnswering) {
 TEST(GameServerProgram, RunsByHandAndStopsByItself) {
   const std::string command = std::string(CORVANE_BINARY_DIR) +
                               "/tests/support/gameserver/corvane-testserver --game q2 --port 0 --players 3 "
-                              "--password pw --lifetime 1";
+                              "--password pw --lifetime 1 --engine q2pro";
   FILE* pipe = ::popen(command.c_str(), "r");
   ASSERT_TRUE(pipe);
   char line[256] = {};
@@ -198,6 +212,10 @@ TEST(GameServerProgram, RunsByHandAndStopsByItself) {
   const auto reply = client.Receive(2s);
   ASSERT_TRUE(reply);
   EXPECT_EQ(Lines(PrintText(*reply)).size(), 3u + 3u + 1u);
+  client.Send(port, RconPacket("pw", "cvarlist"));
+  const auto listing = client.Receive(2s);
+  ASSERT_TRUE(listing);
+  EXPECT_NE(PrintText(*listing).find(" of "), std::string::npos);  // the Q2PRO closing line
   const auto started = std::chrono::steady_clock::now();
   while (std::fgets(line, sizeof line, pipe)) {
   }
@@ -207,7 +225,8 @@ TEST(GameServerProgram, RunsByHandAndStopsByItself) {
 
 TEST(GameServerProgram, RefusesBadOptions) {
   const std::string program = std::string(CORVANE_BINARY_DIR) + "/tests/support/gameserver/corvane-testserver";
-  for (const char* options : {"--game q4", "--port 70000", "--lifetime 0", "--players /no/such/file", "--frobnicate"}) {
+  for (const char* options :
+       {"--game q4", "--port 70000", "--lifetime 0", "--players /no/such/file", "--engine q3e", "--frobnicate"}) {
     const std::string command = program + " " + options + " 2>/dev/null";
     FILE* pipe = ::popen(command.c_str(), "r");
     ASSERT_TRUE(pipe);

@@ -1,6 +1,8 @@
 // The Quake 2 replies of the test server, in the formats of the Quake 2 server.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "support/gameserver/sample_players.h"
 #include "wire_helpers.h"
 
@@ -101,6 +103,43 @@ TEST(Quake2Cvars, NamesAreCaseSensitive) {
   EXPECT_EQ(wire.RconText("set TIMELIMIT 5"), "");
   EXPECT_EQ(wire.server.Cvar("timelimit"), "30");
   EXPECT_EQ(wire.server.Cvar("TIMELIMIT"), "5");
+}
+
+TEST(Quake2Cvars, ListingInTheFormOfEachEngine) {
+  struct Case {
+    Quake2Engine engine;
+    const char* hostname;  // its line
+    const char* mapname;
+    std::string closing;   // the last line, for n cvars
+  };
+  for (const Case& c : {Case{Quake2Engine::Id, "  S  hostname \"Test Server\"", "  S- mapname \"q2dm1\"", " cvars"},
+                        Case{Quake2Engine::Q2pro, "hostname \"Test Server\"", "mapname \"q2dm1\"", " of N cvars"}}) {
+    GameServerConfig config = Quake2();
+    config.quake2Engine = c.engine;
+    Wire wire(config);
+    for (int i = 0; i < 40; ++i) wire.server.SetCvar("filler_" + std::to_string(i), std::string(20, 'x'));
+    const auto replies = wire.Rcon("cvarlist");
+    ASSERT_GE(replies.size(), 2u);
+    std::string text;
+    for (std::size_t i = 0; i < replies.size(); ++i) {
+      const std::string piece = PrintText(replies[i]);
+      EXPECT_LE(piece.size(), 1383u);
+      // Q2PRO fills its buffer to the last byte, cutting lines anywhere.
+      if (c.engine == Quake2Engine::Q2pro && i + 1 < replies.size()) {
+        EXPECT_EQ(piece.size(), 1383u);
+      }
+      text += piece;
+    }
+    const auto lines = Lines(text);
+    const std::string count = std::to_string(lines.size() - 1);
+    std::string closing = c.closing;
+    if (closing == " of N cvars") closing = " of " + count + " cvars";
+    EXPECT_EQ(lines.back(), count + closing);
+    EXPECT_EQ(lines.front(), c.engine == Quake2Engine::Id ? "     filler_39 \"xxxxxxxxxxxxxxxxxxxx\""
+                                                          : "filler_39 \"xxxxxxxxxxxxxxxxxxxx\"");
+    EXPECT_NE(std::find(lines.begin(), lines.end(), c.hostname), lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), c.mapname), lines.end());
+  }
 }
 
 TEST(Quake2Cvars, ProtectionAndLatching) {

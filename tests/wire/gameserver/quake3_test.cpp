@@ -1,6 +1,8 @@
 // The Quake 3 replies of the test server, checked against what a real ioquake3 server sends.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "support/gameserver/sample_players.h"
 #include "wire_helpers.h"
 
@@ -210,6 +212,35 @@ TEST(Quake3Cvars, QueriesAnswerWithValueAndDefault) {
   EXPECT_EQ(wire.RconText("set nosuchcvar"), "Cvar nosuchcvar does not exist.\n");
   EXPECT_EQ(wire.RconText("nosuchcvar"), "unknown command: nosuchcvar\n");
   EXPECT_EQ(wire.RconText("set"), "usage: set <variable> <value>\n");
+}
+
+TEST(Quake3Cvars, ListingPrintsEveryCvarNewestFirstInTheRealServersForm) {
+  Wire wire(Quake3());
+  wire.server.SetCvar("zz_newest", "say \"hi\" ^7");
+  const auto replies = wire.Rcon("cvarlist");
+  ASSERT_EQ(replies.size(), 3u);
+  std::string text;
+  for (const std::string& reply : replies) {
+    const std::string piece = PrintText(reply);
+    EXPECT_LE(piece.size(), 1007u);
+    // Each flag column is printed alone and the rest of the line at once, so a datagram ends
+    // after a line or among the flag columns, never inside a name or a value.
+    const std::string tail = piece.substr(piece.rfind('\n') + 1);
+    EXPECT_EQ(tail.find_first_not_of("SsURIALC? "), std::string::npos) << tail;
+    text += piece;
+  }
+  const auto lines = Lines(text);
+  ASSERT_GE(lines.size(), 4u);
+  EXPECT_EQ(lines.front(), "          zz_newest \"say \"hi\" ^7\"");
+  // As the real server prints these (tests/data/captures/q3_cvarlist_*.bin), but for the
+  // flags the test server does not keep (archive, system info).
+  for (const char* line : {"S   I     com_protocol \"71\"", "S  R      mapname \"q3dm17\"", "S     L   g_gametype \"0\"",
+                           "   R      sv_cheats \"0\"", "S         sv_hostname \"^1Test ^7Server\""}) {
+    EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line;
+  }
+  const std::string count = std::to_string(lines.size() - 3);
+  EXPECT_EQ(std::vector<std::string>(lines.end() - 3, lines.end()),
+            (std::vector<std::string>{"", count + " total cvars", count + " cvar indexes"}));
 }
 
 TEST(Quake3Cvars, SettingJoinsTheArgumentsAndCreatesNewCvars) {

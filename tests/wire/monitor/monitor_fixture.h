@@ -58,12 +58,17 @@ class MonitorWire : public ::testing::Test {
   // The same for a server on 127.0.0.1 at this port.
   template <class W>
   W* OpenAt(const std::string& port, const std::string& password, bool connect = true) {
+    return OpenOn<W>("127.0.0.1", port, password, connect);
+  }
+  // The same for a server on this host (an address or a name).
+  template <class W>
+  W* OpenOn(const std::string& host, const std::string& port, const std::string& password, bool connect = true) {
     auto* window = new W;
-    window->setWindowTitle(QString::fromStdString("Test - 127.0.0.1:" + port));
+    window->setWindowTitle(QString::fromStdString("Test - " + host + ":" + port));
     window->E_Password->setText(QString::fromStdString(password));
     window->E_Port->setText(QString::fromStdString(port));
-    window->E_Hostname->setText("127.0.0.1");
-    window->Client().Host = "127.0.0.1";
+    window->E_Hostname->setText(QString::fromStdString(host));
+    window->Client().Host = host;
     window->Client().Port = port;
     app::ConnectWindowRequests(*window);
     window->Client().Open();

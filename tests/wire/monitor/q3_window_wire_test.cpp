@@ -222,6 +222,8 @@ TEST_F(Q3Wire, NameLookupMessages) {
     Select(window->LV_Players, FindRow(window->LV_Players, name));
     window->NameLookup1->trigger();
   }
+  // The address's box comes when the resolver's thread has answered.
+  ASSERT_TRUE(WaitFor([&] { return dialogs_.messages.size() == 3; }));
   const std::vector<std::string> texts = dialogs_.Texts();
   ASSERT_EQ(texts.size(), 3u);
   EXPECT_EQ(texts[0], "bot => 127.0.0.1");

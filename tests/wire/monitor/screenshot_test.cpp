@@ -10,6 +10,7 @@
 #include <iterator>
 
 #include "monitor_fixture.h"
+#include "support/stand_in_resolver.h"
 
 namespace {
 
@@ -89,6 +90,24 @@ TEST_F(Screenshots, BothWindowsWithTheirPlayers) {
     return static_cast<int>(platform::mrCancel);
   });
   w3->LV_SettingsDblClick();
+}
+
+// A window waiting for its host name's address, and one whose name did not resolve.
+TEST_F(Screenshots, WindowsWhileTheirHostNameIsLookedUp) {
+  if (!std::getenv("CORVANE_SHOT_DIR")) GTEST_SKIP() << "CORVANE_SHOT_DIR not set";
+  StandInResolver resolver;
+  host_.area.resize(1200, 560);
+  TF_Q3Server* failed = OpenOn<TF_Q3Server>("no-such-host.example", "27960", "secret");
+  resolver.delayMs = StandInResolver::kNever;
+  TF_Q3Server* waiting = OpenOn<TF_Q3Server>("q3.example.org", "27960", "secret");
+  auto subs = host_.area.subWindowList();
+  ASSERT_EQ(subs.size(), 2);
+  subs[0]->move(0, 0);
+  subs[1]->move(600, 0);
+  ASSERT_TRUE(WaitFor([&] { return failed->StatusText() == "no-such-host.example: Host not found"; }));
+  EXPECT_EQ(waiting->StatusText(), "Resolving q3.example.org...");
+  QTest::qWait(200);
+  Save(host_.area, "resolving.png");
 }
 
 }  // namespace

@@ -17,8 +17,8 @@
 #include "protocol/classify.h"
 #include "protocol/packets.h"
 #include "protocol/parsers.h"
+#include "support/engine_rows.h"
 #include "support/gameserver/game_server.h"
-#include "support/gameserver/sample_players.h"
 
 namespace {
 
@@ -35,47 +35,27 @@ struct Layout {
   test::StatusLayout layout;
   const protocol::GameTraits* traits;
   std::size_t minTableDatagrams;  // how many datagrams the table of kPlayers players takes
+  // Names no longer than 16 characters: Yamagi's server never answers the status otherwise.
+  bool shortNames = false;
 };
 
 const Layout kLayouts[] = {
     {"Quake 3, today's table", test::Game::Quake3, test::StatusLayout::Ioquake3, &protocol::kQuake3, 3},
     {"Quake 3, original table", test::Game::Quake3, test::StatusLayout::Original, &protocol::kQuake3, 3},
+    {"Quake3e", test::Game::Quake3, test::StatusLayout::Quake3e, &protocol::kQuake3, 3},
     {"Quake 2", test::Game::Quake2, test::StatusLayout::Ioquake3, &protocol::kQuake2, 2},
+    {"Yamagi Quake 2", test::Game::Quake2, test::StatusLayout::Yamagi, &protocol::kQuake2, 2, true},
+    {"Q2PRO", test::Game::Quake2, test::StatusLayout::Q2pro, &protocol::kQuake2, 2},
 };
 
-// Every kind of player (host, bots, coloured, spaced and long names, CNCT, ZMBI), then bots.
-std::vector<test::Player> ManyPlayers() {
-  std::vector<test::Player> players = test::MixedPlayers();
-  for (test::Player bot : test::BotPlayers(kPlayers - static_cast<int>(players.size()))) {
-    bot.name += "_b";  // apart from the stock names among the mixed ones
-    bot.slot = -1;
-    players.push_back(bot);
-  }
-  return players;
-}
-
-// A server of the layout's game with ManyPlayers and the password "secret".
+// A server of the layout's game with players of every kind and the password "secret".
 test::GameServerConfig ConfigFor(const Layout& l) {
   test::GameServerConfig config;
   config.game = l.game;
   config.layout = l.layout;
   config.password = "secret";
-  config.players = ManyPlayers();
+  config.players = test::PlayersOfEveryKind(kPlayers, l.shortNames ? 16 : 0);
   return config;
-}
-
-// The row a player should end up as: the status table's values, the name cleaned.
-PlayerRow Expected(const test::Player& p, bool withRate) {
-  PlayerRow row;
-  row.num = std::to_string(p.slot);
-  row.name = TrimSpaces(StripColorCodes(p.name));
-  row.frags = std::to_string(p.score);
-  row.ping = p.state == test::PlayerState::Connecting ? "CNCT"
-             : p.state == test::PlayerState::Zombie   ? "ZMBI"
-                                                      : std::to_string(p.ping);
-  row.address = p.address;
-  if (withRate) row.rate = std::to_string(p.rate);
-  return row;
 }
 
 // A UDP client pointed at the server, with the assembler between its datagrams and the test.
@@ -150,7 +130,8 @@ TEST(ProtocolWire, EveryLayoutGivesEveryPlayerAndEveryRuleWhole) {
     EXPECT_EQ(d.send, " serverinfo");
     protocol::ParseStatusTable(traits, replies[0], rows);
     std::vector<PlayerRow> expected;
-    for (const test::Player& p : server.Players()) expected.push_back(Expected(p, traits.hasRateColumn));
+    for (const test::Player& p : server.Players())
+      expected.push_back(test::ExpectedRow(p, l.layout, traits.hasRateColumn));
     std::sort(rows.begin(), rows.end(), [](const PlayerRow& a, const PlayerRow& b) {
       return std::stoi(a.num) < std::stoi(b.num);
     });
