@@ -1,7 +1,6 @@
 #include "addressbook/connectform.h"
 
 #include <QComboBox>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -17,6 +16,7 @@
 #include "platform/dialogs.h"
 #include "platform/errorhandler.h"
 #include "platform/errors.h"
+#include "platform/reportview.h"
 #include "platform/text.h"
 
 TConnectForm* ConnectForm = nullptr;
@@ -86,14 +86,7 @@ TConnectForm::TConnectForm(QWidget* parent) : QDialog(parent) {
   LV_Servers->setColumnWidth(0, 175);
   LV_Servers->setColumnWidth(1, 75);
   LV_Servers->setColumnWidth(2, 150);
-  LV_Servers->header()->setSectionsMovable(false);
-  LV_Servers->setRootIsDecorated(false);
-  LV_Servers->setItemsExpandable(false);
-  LV_Servers->setUniformRowHeights(true);
-  LV_Servers->setAllColumnsShowFocus(true);
-  LV_Servers->setSelectionBehavior(QAbstractItemView::SelectRows);
-  LV_Servers->setSelectionMode(QAbstractItemView::SingleSelection);
-  LV_Servers->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  platform::SetReportStyle(*LV_Servers);
   LV_Servers->setIconSize(QSize(16, 16));
   list->onDoubleClick = [this] { platform::Guarded([this] { LV_ServersDblClick(); }); };
 
@@ -156,6 +149,7 @@ void TConnectForm::LV_ServersDblClick() { Btn_AcceptClick(platform::mrOk); }
 void TConnectForm::AddRowAndStore(const ServerEntry& entry) {
   SetRow(new QTreeWidgetItem(LV_Servers), entry);
   const int count = LV_Servers->topLevelItemCount();
+  const ChangeNotice notice{*this};
   WriteEntry(count - 1, entry, count);
 }
 
@@ -182,6 +176,7 @@ void TConnectForm::Btn_EditClick() {
   if (!row || !ExecFilledFromRow(row, "Edit Server")) return;
   const ServerEntry entry = F_NewServer->EnteredEntry();
   SetRow(row, entry);
+  const ChangeNotice notice{*this};
   WriteEntry(LV_Servers->indexOfTopLevelItem(row), entry, LV_Servers->topLevelItemCount());
 }
 
@@ -201,7 +196,10 @@ void TConnectForm::Btn_DeleteClick() {
   DeleteEntry(LV_Servers->indexOfTopLevelItem(row), LV_Servers->topLevelItemCount());
   delete row;
   LV_Servers->clearSelection();
+  emit ServerListChanged();
 }
+
+TConnectForm::ChangeNotice::~ChangeNotice() { emit form.ServerListChanged(); }
 
 void TConnectForm::reject() { done(platform::mrCancel); }
 

@@ -44,6 +44,11 @@ class TConnectForm : public QDialog {
   void Btn_CloneClick();
   void Btn_DeleteClick();
 
+ signals:
+  // The stored list has changed: a server was added, edited, cloned or deleted, and the file
+  // has been written.
+  void ServerListChanged();
+
  protected:
   void reject() override;
   void showEvent(QShowEvent* event) override;
@@ -54,6 +59,12 @@ class TConnectForm : public QDialog {
   // Fills F_NewServer from a row for Edit and Clone and shows it; true after OK.
   bool ExecFilledFromRow(QTreeWidgetItem* row, const char* caption);
   void AddRowAndStore(const ServerEntry& entry);
+  // Tells of a change of the stored list when it goes, also when a write raised half-way
+  // through and left part of the change in the file.
+  struct ChangeNotice {
+    TConnectForm& form;
+    ~ChangeNotice();
+  };
 };
 
 extern TConnectForm* ConnectForm;

@@ -76,6 +76,8 @@ void TF_Main::CreateMenus() {
   QuickConnect1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
   RemoteConsole1 = AddItem(File1, "RemoteConsole1", "Quick &Remote Console", &TF_Main::RemoteConsole1Click);
   RemoteConsole1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+  Board1 = AddItem(File1, "Board1", "Server &Board", &TF_Main::Board1Click);
+  Board1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
   Close1 = AddItem(File1, "Close1", "&Close", &TF_Main::Close1Click);
   File1->addSeparator();
   Exit1 = AddItem(File1, "Exit1", "E&xit", &TF_Main::Exit1Click);
@@ -103,6 +105,7 @@ void TF_Main::CreateMenus() {
   CommandOf(TFrameCommand::Connect).item = Connect1;
   CommandOf(TFrameCommand::QuickConnect).item = QuickConnect1;
   CommandOf(TFrameCommand::RemoteConsole).item = RemoteConsole1;
+  CommandOf(TFrameCommand::Board).item = Board1;
   CommandOf(TFrameCommand::ToDoList).item = ToDoList1;
   CommandOf(TFrameCommand::About).item = About1;
   for (Command& command : commands_) command.item->setVisible(false);
@@ -134,6 +137,8 @@ void TF_Main::CreateToolBar() {
       bar, CB_QuickConnect, "CB_QuickConnect", ":/images/toolbar/quickconnect.png", "Quick Connect", &TF_Main::CB_QuickConnectClick);
   CommandOf(TFrameCommand::RemoteConsole).button = AddToolButton(
       bar, SB_Remote, "SB_Remote", ":/images/toolbar/remote.png", "Quick Remote Console", &TF_Main::SB_RemoteClick);
+  CommandOf(TFrameCommand::Board).button =
+      AddToolButton(bar, SB_Board, "SB_Board", ":/images/toolbar/board.png", "Server Board", &TF_Main::SB_BoardClick);
   toolSeparator_ = bar->addSeparator();
   AddToolButton(bar, SB_Close, "SB_Close", ":/images/toolbar/close.png", "Close current window", &TF_Main::SB_CloseClick);
   for (Command& command : commands_)
@@ -225,6 +230,16 @@ QMdiSubWindow* TF_Main::ActiveFrame() const {
 QWidget* TF_Main::ActiveChild() const {
   const QMdiSubWindow* frame = ActiveFrame();
   return frame ? frame->widget() : nullptr;
+}
+
+void TF_Main::ActivateChild(QWidget* child) {
+  for (QMdiSubWindow* frame : ChildFrames())
+    if (frame->widget() == child) return ActivateFrame(frame);
+}
+
+void TF_Main::ActivateFrame(QMdiSubWindow* frame) {
+  if (frame->isMinimized()) frame->showNormal();
+  MDIClient->setActiveSubWindow(frame);
 }
 
 template <class Op>
@@ -345,9 +360,7 @@ void TF_Main::UpdateWindowList() {
     entry->setCheckable(true);
     entry->setChecked(frame == active);
     connect(entry, &QAction::triggered, this, [this, target = QPointer<QMdiSubWindow>(frame)] {
-      if (!target) return;
-      if (target->isMinimized()) target->showNormal();
-      MDIClient->setActiveSubWindow(target);
+      if (target) ActivateFrame(target);
     });
     windowList_.push_back(entry);
   }

@@ -33,6 +33,7 @@ enum class TFrameCommand {
   Connect,        // "&Connect", Ctrl+N, SB_New
   QuickConnect,   // "&Quick Connect", Ctrl+Q, CB_QuickConnect
   RemoteConsole,  // "Quick &Remote Console", Ctrl+R, SB_Remote
+  Board,          // "Server &Board", Ctrl+B, SB_Board
   ToDoList,       // Help, "&To Do List"
   About,          // Help, "&About..."
 };
@@ -54,6 +55,8 @@ class TF_Main : public QMainWindow, public platform::MdiHost {
   // The active child, or nullptr when there is none.
   QWidget* ActiveChild() const;
   app::MdiClient* ClientArea() const { return MDIClient; }
+  // Makes the child the active window, restored if it was minimised.
+  void ActivateChild(QWidget* child);
 
   // Shows a line of news in the status bar, right of its two panels (8-bit text; empty clears it).
   void ShowStatusText(const std::string& text);
@@ -63,6 +66,7 @@ class TF_Main : public QMainWindow, public platform::MdiHost {
   QAction* Connect1;
   QAction* QuickConnect1;
   QAction* RemoteConsole1;
+  QAction* Board1;
   QAction* Close1;
   QAction* Exit1;
   // "&Window", also the list of the open child windows
@@ -83,11 +87,13 @@ class TF_Main : public QMainWindow, public platform::MdiHost {
   QToolButton* SB_New;
   QToolButton* CB_QuickConnect;
   QToolButton* SB_Remote;
+  QToolButton* SB_Board;
   QToolButton* SB_Close;
 
   void Connect1Click() { RunCommand(TFrameCommand::Connect); }
   void QuickConnect1Click() { RunCommand(TFrameCommand::QuickConnect); }
   void RemoteConsole1Click() { RunCommand(TFrameCommand::RemoteConsole); }
+  void Board1Click() { RunCommand(TFrameCommand::Board); }
   void Close1Click();
   void Exit1Click() { close(); }
   void Tile1Click();
@@ -102,6 +108,7 @@ class TF_Main : public QMainWindow, public platform::MdiHost {
   void SB_NewClick() { Connect1Click(); }
   void CB_QuickConnectClick() { QuickConnect1Click(); }
   void SB_RemoteClick() { RemoteConsole1Click(); }
+  void SB_BoardClick() { Board1Click(); }
   void SB_CloseClick() { Close1Click(); }
 
  protected:
@@ -112,7 +119,7 @@ class TF_Main : public QMainWindow, public platform::MdiHost {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  static constexpr int kCommandCount = 5;
+  static constexpr int kCommandCount = 6;
   struct Command {
     QAction* item = nullptr;        // the menu item
     QAction* button = nullptr;      // the tool button's place on the tool bar, if it has one
@@ -132,6 +139,7 @@ class TF_Main : public QMainWindow, public platform::MdiHost {
   // The frames of the children, index 0 (topmost) first.
   std::vector<QMdiSubWindow*> ChildFrames() const;
   QMdiSubWindow* ActiveFrame() const;
+  void ActivateFrame(QMdiSubWindow* frame);
   // Calls op for every child frame, last index first, over the list as it was at the start.
   template <class Op>
   void ForEachLastToFirst(Op op);

@@ -14,6 +14,7 @@
 #include "console/terminalunit.h"
 #include "games/registry.h"
 #include "monitor/servermonitor.h"
+#include "platform/ascii.h"
 #include "platform/convert.h"
 #include "platform/dialogs.h"
 #include "platform/text.h"
@@ -47,6 +48,33 @@ TF_ServerMonitor* OpenWindow(TF_Main& frame, const games::Game& game, const std:
   return shown;
 }
 
+// Whether the window talks to the host and port (host names match without regard to case,
+// ports by their number when both are numbers).
+bool TalksTo(TF_ServerMonitor& window, const std::string& host, const std::string& port) {
+  if (!platform::SameTextNoCase(window.Client().Host, host)) return false;
+  int a = 0;
+  int b = 0;
+  if (platform::TryStrToInt(window.Client().Port, a) && platform::TryStrToInt(port, b)) return a == b;
+  return window.Client().Port == port;
+}
+
+// The stored entry of that host, port and game, password included; the entry as given when
+// the address book no longer holds it.
+ServerEntry StoredEntry(const ServerEntry& server) {
+  const std::vector<ServerEntry> list = LoadServerList();
+  for (std::size_t n = 0; n < list.size(); ++n) {
+    const ServerEntry& entry = list[n];
+    if (entry.HostName == server.HostName && entry.Port == server.Port && entry.GameType == server.GameType)
+      return ReadEntry(static_cast<int>(n));
+  }
+  return server;
+}
+
+// What "&Connect" answers for a stored server of a game without a monitor window.
+void SayNoWindow(TF_Main& frame, const games::Game& game) {
+  platform::MessageDlg(std::string(game.noWindowText), platform::MsgType::Information, platform::MsgButtons::Ok, &frame);
+}
+
 // The caption of a quick-connected window: prefix + one plus the frame's children.
 std::string QuickWindowCaption(const TF_Main& frame, std::string_view prefix) {
   return std::string(prefix) + platform::IntToStr(static_cast<int>(frame.Children().size()) + 1);
@@ -61,6 +89,18 @@ TF_ServerMonitor* OpenServerWindow(TF_Main& frame, const games::Game& game, cons
   return OpenWindow(frame, game, description + " - " + host + ":" + port, host, port, password);
 }
 
+void ShowServerWindow(TF_Main& frame, const ServerEntry& server) {
+  for (QWidget* child : frame.Children()) {
+    auto* window = dynamic_cast<TF_ServerMonitor*>(child);
+    if (window && TalksTo(*window, server.HostName, server.Port)) return frame.ActivateChild(window);
+  }
+  const games::Game* game = games::Find(server.GameType);
+  if (!game) return;
+  if (!game->HasWindow()) return SayNoWindow(frame, *game);
+  const ServerEntry entry = StoredEntry(server);
+  OpenServerWindow(frame, *game, entry.HostName, entry.Port, entry.Password, entry.Description);
+}
+
 void ConnectCommand(TF_Main& frame) {
   const int result = platform::ExecModal(*ConnectForm);
   if (result != platform::mrOk && result != platform::mrRemoteConsole) return;
@@ -73,11 +113,7 @@ void ConnectCommand(TF_Main& frame) {
   }
   const games::Game* game = games::Find(entry.GameType);
   if (!game) return;  // a game type edited into the file by hand: nothing to open
-  if (!game->HasWindow()) {
-    platform::MessageDlg(std::string(game->noWindowText), platform::MsgType::Information, platform::MsgButtons::Ok,
-                         &frame);
-    return;
-  }
+  if (!game->HasWindow()) return SayNoWindow(frame, *game);
   OpenServerWindow(frame, *game, entry.HostName, entry.Port, entry.Password, entry.Description);
 }
 

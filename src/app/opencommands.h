@@ -10,6 +10,7 @@
 // tells the windows apart at a glance, the host and port are in the window's boxes.
 #include <string>
 
+struct ServerEntry;
 class TF_Main;
 class TF_ServerMonitor;
 
@@ -26,6 +27,12 @@ namespace app {
 // window kind.
 TF_ServerMonitor* OpenServerWindow(TF_Main& frame, const games::Game& game, const std::string& host,
                                    const std::string& port, const std::string& password, const std::string& description);
+
+// The monitor window of a stored server: a window already open on its host and port is brought
+// forward; else one is opened as "&Connect" opens it, with the password the address book holds
+// for the entry of that host, port and game (none when the entry has gone meanwhile). A game
+// without a monitor window is answered with its message.
+void ShowServerWindow(TF_Main& frame, const ServerEntry& server);
 
 // "&Connect": Quake 3 Arena and Quake 2 entries open a monitor window, a Quake World entry
 // is answered with a message; "&Remote Console" opens a console for any entry.

@@ -3,6 +3,7 @@
 #include "about/aboutform.h"
 #include "about/todoform.h"
 #include "addressbook/forms.h"
+#include "app/boardcommand.h"
 #include "app/mainunit.h"
 #include "app/opencommands.h"
 #include "console/globalparam.h"
@@ -15,6 +16,7 @@ void RegisterFrameCommands(TF_Main& frame) {
   frame.SetCommand(TFrameCommand::Connect, [&frame] { ConnectCommand(frame); });
   frame.SetCommand(TFrameCommand::QuickConnect, [&frame] { QuickConnectCommand(frame); });
   frame.SetCommand(TFrameCommand::RemoteConsole, [&frame] { QuickRemoteConsoleCommand(frame); });
+  frame.SetCommand(TFrameCommand::Board, [&frame] { BoardCommand(frame); });
   frame.SetCommand(TFrameCommand::ToDoList, [] { OpenToDoViewer(); });
   frame.SetCommand(TFrameCommand::About, [] { ShowAboutBox(); });
 }

@@ -1,6 +1,13 @@
 #include "app/windowrequests.h"
 
+#include <QTime>
+
+#include "addressbook/connectform.h"
+#include "app/desktopnotice.h"
+#include "app/mainunit.h"
+#include "app/opencommands.h"
 #include "bans/banlistform.h"
+#include "board/boardform.h"
 #include "console/terminalunit.h"
 #include "monitor/servermonitor.h"
 #include "platform/errorhandler.h"
@@ -30,6 +37,20 @@ void ConnectWindowRequests(TF_ServerMonitor& window) {
   QObject::connect(&window, &TF_ServerMonitor::BanPlayerRequested, &window,
                    platform::Handler([](TF_ServerMonitor* requester, const std::string& num, const std::string& name,
                                         const std::string& address) { BansOf(*requester)->BanPlayer(num, name, address); }));
+}
+
+void ConnectBoardRequests(TF_Board& board, TF_Main& frame) {
+  QObject::connect(&board, &TF_Board::ServerWindowRequested, &frame,
+                   platform::Handler([&frame](const ServerEntry& server) { ShowServerWindow(frame, server); }));
+  QObject::connect(&board, &TF_Board::AlertRaised, &frame, platform::Handler([&frame](const board::Alert& alert) {
+                     const std::string time = platform::ToAnsi(QTime::currentTime().toString("HH:mm:ss"));
+                     frame.ShowStatusText(time + " " + board::AlertLine(alert));
+                     ShowDesktopNotice(alert.server, alert.event);
+                   }));
+  if (ConnectForm) {
+    QObject::connect(ConnectForm, &TConnectForm::ServerListChanged, &board,
+                     platform::Handler([target = &board] { target->SetServers(LoadServerList()); }));
+  }
 }
 
 }  // namespace app

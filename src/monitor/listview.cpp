@@ -8,6 +8,7 @@
 
 #include "monitor/cellorder.h"
 #include "platform/colourtext.h"
+#include "platform/reportview.h"
 #include "platform/text.h"
 
 namespace monitor {
@@ -70,19 +71,12 @@ void SortAgain(QTreeWidget* list) {
 QTreeWidget* MakeListView(QWidget* parent, const char* name, std::initializer_list<std::pair<const char*, int>> columns) {
   auto* list = new QTreeWidget(parent);
   list->setObjectName(name);
-  list->setRootIsDecorated(false);
-  list->setItemsExpandable(false);
-  list->setUniformRowHeights(true);
-  list->setAllColumnsShowFocus(true);
-  list->setSelectionMode(QAbstractItemView::SingleSelection);
-  list->setSelectionBehavior(QAbstractItemView::SelectRows);
-  list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  platform::SetReportStyle(*list);
   list->setSortingEnabled(false);
   QStringList headers;
   for (const auto& column : columns) headers << column.first;
   list->setHeaderLabels(headers);
   list->header()->setStretchLastSection(false);
-  list->header()->setSectionsMovable(false);
   list->header()->setSortIndicatorShown(false);
   int index = 0;
   for (const auto& column : columns) list->setColumnWidth(index++, column.second);

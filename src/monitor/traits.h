@@ -19,9 +19,9 @@ inline constexpr std::array<std::string_view, 25> kStockQuake3Maps{
     "q3dm5",  "q3dm6",  "q3dm7",  "q3dm8",      "q3dm9",      "q3tourney1", "q3tourney2",
     "q3tourney3", "q3tourney4", "q3tourney5", "q3tourney6"};
 
-// The Quake 3 game type box's items; the index is the server's g_gametype.
-inline constexpr std::array<std::string_view, 5> kQuake3GameTypeNames{
-    "Free For All", "Tournament", "Single Player", "Team Deathmatch", "Capture the Flag"};
+// The Quake 3 game type box's items, the five game types of the stock game; the index is the
+// server's g_gametype.
+inline constexpr std::span<const std::string_view> kQuake3GameTypeNames = std::span(protocol::kQuake3GameTypes).first<5>();
 
 // The map list of each Quake 3 game type.
 inline constexpr std::array<std::string_view, 5> kQuake3GameTypeMapFiles{

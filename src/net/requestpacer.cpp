@@ -65,13 +65,17 @@ void RequestPacer::Leak(Bucket& bucket, Clock::time_point now) const {
   LeakBucket(bucket.level, bucket.lastLeak, now, period_);
 }
 
-void RequestPacer::Send(TUDPClient& client, std::string text, std::function<void()> onSent, bool ahead) {
-  const Endpoint server = client.Peer();
+void RequestPacer::Send(PacedSender& sender, const Endpoint& server, std::string text, std::function<void()> onSent,
+                        bool ahead) {
   auto& items = Entry(server).items;
   const auto at = ahead ? std::find_if(items.begin(), items.end(), [](const Item& item) { return !item.ahead; })
                         : items.end();
-  items.insert(at, Item{&client, std::move(text), std::move(onSent), ahead});
+  items.insert(at, Item{&sender, std::move(text), std::move(onSent), ahead});
   Pump(server);
+}
+
+void RequestPacer::Send(TUDPClient& client, std::string text, std::function<void()> onSent, bool ahead) {
+  Send(client, client.Peer(), std::move(text), std::move(onSent), ahead);
 }
 
 void RequestPacer::NoteSent(const Endpoint& server) {
@@ -81,9 +85,9 @@ void RequestPacer::NoteSent(const Endpoint& server) {
   bucket.level = std::min(bucket.level + 1, burst_);
 }
 
-void RequestPacer::Remove(const TUDPClient& client) {
+void RequestPacer::Remove(const PacedSender& sender) {
   for (auto& [server, bucket] : buckets_) {
-    std::erase_if(bucket->items, [&](const Item& item) { return item.client == &client; });
+    std::erase_if(bucket->items, [&](const Item& item) { return item.sender == &sender; });
     if (bucket->items.empty() && bucket->timer) bucket->timer->stop();
   }
 }
@@ -93,11 +97,11 @@ int RequestPacer::PendingCount(const Endpoint& server) const {
   return bucket ? static_cast<int>(bucket->items.size()) : 0;
 }
 
-int RequestPacer::PendingCount(const TUDPClient& client) const {
+int RequestPacer::PendingCount(const PacedSender& sender) const {
   int count = 0;
   for (const auto& [server, bucket] : buckets_) {
     count += static_cast<int>(
-        std::count_if(bucket->items.begin(), bucket->items.end(), [&](const Item& item) { return item.client == &client; }));
+        std::count_if(bucket->items.begin(), bucket->items.end(), [&](const Item& item) { return item.sender == &sender; }));
   }
   return count;
 }
@@ -136,7 +140,7 @@ void RequestPacer::Pump(Endpoint server) {
     bucket->items.pop_front();
     if (!empty) {
       ++bucket->level;
-      item.client->SendNow(item.text);
+      item.sender->SendPaced(server, item.text);
     }
     if (item.onSent) item.onSent();
     // The callback may have closed clients, queued more or reset the pacer.

@@ -17,6 +17,10 @@
 // single-shot timer sends the next one when one has leaked out. Datagrams of unpaced
 // clients go out at once but are counted in the bucket of their server, as the server
 // counts them (up to a full bucket: the server does not count what it drops).
+//
+// A client of one server (TUDPClient) and a socket that talks to many servers
+// (UdpMultiClient) queue alike: each is a PacedSender that hands a datagram to its socket
+// when its turn comes.
 #include <chrono>
 #include <deque>
 #include <functional>
@@ -31,6 +35,14 @@ class TUDPClient;
 
 namespace net {
 
+// What the pacer hands a queued datagram to when its turn comes.
+class PacedSender {
+ public:
+  virtual ~PacedSender() = default;
+  // Sends the text to the server now.
+  virtual void SendPaced(const Endpoint& server, const std::string& text) = 0;
+};
+
 class RequestPacer {
  public:
   static constexpr int DefaultBurst = 8;
@@ -44,20 +56,23 @@ class RequestPacer {
   int Burst() const { return burst_; }
   int PeriodMs() const { return static_cast<int>(period_.count()); }
 
-  // Queues the text for the open client's server and sends what the bucket allows at once
-  // (inside this call); onSent runs right after the datagram was handed to the socket. An
-  // empty text sends nothing and uses no room, but keeps its place for onSent. `ahead` queues
-  // it before every waiting datagram not queued ahead itself.
+  // Queues the text for the server and sends what the bucket allows at once (inside this
+  // call); onSent runs right after the datagram was handed to the sender. An empty text sends
+  // nothing and uses no room, but keeps its place for onSent. `ahead` queues it before every
+  // waiting datagram not queued ahead itself.
+  void Send(PacedSender& sender, const Endpoint& server, std::string text, std::function<void()> onSent,
+            bool ahead = false);
+  // The same for the open client's own server.
   void Send(TUDPClient& client, std::string text, std::function<void()> onSent, bool ahead = false);
   // Counts a datagram sent past the queue (by an unpaced client) in the server's bucket.
   void NoteSent(const Endpoint& server);
-  // Forgets the client's queued datagrams (when it closes or is destroyed); their onSent
+  // Forgets the sender's queued datagrams (when it closes or is destroyed); their onSent
   // callbacks are not called.
-  void Remove(const TUDPClient& client);
+  void Remove(const PacedSender& sender);
 
-  // Datagrams waiting for the server, or queued by the client.
+  // Datagrams waiting for the server, or queued by the sender.
   int PendingCount(const Endpoint& server) const;
-  int PendingCount(const TUDPClient& client) const;
+  int PendingCount(const PacedSender& sender) const;
   // The server's bucket level in the pacer's model, now.
   int InFlight(const Endpoint& server) const;
   // Forgets every queue and every bucket level (for tests; keeps the configuration).
@@ -66,7 +81,7 @@ class RequestPacer {
  private:
   using Clock = std::chrono::steady_clock;
   struct Item {
-    TUDPClient* client;
+    PacedSender* sender;
     std::string text;
     std::function<void()> onSent;
     bool ahead = false;

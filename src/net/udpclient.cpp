@@ -148,6 +148,8 @@ void TUDPClient::Dispatch(const std::string& text, std::function<void()> onSent,
 
 void TUDPClient::SendNow(const std::string& text) { SendData(SocketHandle, 0, text); }
 
+void TUDPClient::SendPaced(const net::Endpoint&, const std::string& text) { SendNow(text); }
+
 std::string TUDPClient::ReceiveText() {
   std::string text = ReceiveData(SocketHandle, 0);
   Rearm();

@@ -19,7 +19,7 @@
 #include "net/requestpacer.h"
 #include "net/resolver.h"
 
-class TUDPClient : public TCustomWSocket {
+class TUDPClient : public TCustomWSocket, public net::PacedSender {
  public:
   TUDPClient();
   ~TUDPClient() override;
@@ -68,7 +68,6 @@ class TUDPClient : public TCustomWSocket {
   net::Endpoint Peer() const { return peer_; }
 
  private:
-  friend class net::RequestPacer;
   struct Waiting {
     std::string text;
     std::function<void()> onSent;
@@ -82,8 +81,10 @@ class TUDPClient : public TCustomWSocket {
   void Send(const std::string& text, std::function<void()> onSent, bool ahead);
   // Send without the wait for a look-up.
   void Dispatch(const std::string& text, std::function<void()> onSent, bool ahead);
-  // Hands the text to the socket now (the pacer calls this when the datagram's turn comes).
+  // Hands the text to the socket now.
   void SendNow(const std::string& text);
+  // net::PacedSender: the pacer's turn for a datagram to this client's server.
+  void SendPaced(const net::Endpoint& server, const std::string& text) override;
   void HandleReadiness(QSocketNotifier* notifier);
   void Rearm();
   void ReleaseNotifier();

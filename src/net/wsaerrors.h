@@ -10,7 +10,10 @@ namespace net {
 constexpr int WSAEWOULDBLOCK = 10035;
 constexpr int WSAENOTSOCK = 10038;
 constexpr int WSAEMSGSIZE = 10040;
+constexpr int WSAENETUNREACH = 10051;
 constexpr int WSAENOTCONN = 10057;
+constexpr int WSAECONNREFUSED = 10061;
+constexpr int WSAEHOSTUNREACH = 10065;
 constexpr int WSANOTINITIALISED = 10093;
 constexpr int WSAHOST_NOT_FOUND = 11001;
 constexpr int WSATRY_AGAIN = 11002;

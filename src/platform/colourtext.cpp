@@ -51,6 +51,8 @@ void ColourTextDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
   initStyleOption(&opt, index);
   const QByteArray raw = coloured.toByteArray();
   const std::string_view text(raw.constData(), static_cast<std::size_t>(raw.size()));
+  const QVariant cellCodes = index.data(kColourCodesRole);
+  const common::ColorCodes codes = cellCodes.isValid() ? static_cast<common::ColorCodes>(cellCodes.toInt()) : codes_;
   const QWidget* widget = opt.widget;
   QStyle* style = widget ? widget->style() : QApplication::style();
   // Selected rows keep the selection's colours, so that they read as selected.
@@ -59,7 +61,7 @@ void ColourTextDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
     if (showCodes_) {
       shown = ToUnicode(text);
     } else {
-      for (const common::ColourRun& run : common::ColourRuns(text, codes_)) shown += ToUnicode(run.text);
+      for (const common::ColourRun& run : common::ColourRuns(text, codes)) shown += ToUnicode(run.text);
     }
     opt.text = shown;
     style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
@@ -78,7 +80,7 @@ void ColourTextDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
   painter->setClipRect(area);
   painter->setFont(opt.font);
   const QFontMetrics metrics(opt.font);
-  for (const common::ColourRun& run : common::ColourRuns(text, codes_)) {
+  for (const common::ColourRun& run : common::ColourRuns(text, codes)) {
     const QString part = ToUnicode(run.text);
     painter->setPen(run.colour == common::kDefaultColour ? plain : ShownColour(run.colour, background));
     painter->drawText(place, static_cast<int>(Qt::AlignLeft | Qt::AlignVCenter) | Qt::TextSingleLine, part);

@@ -5,10 +5,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/colorcodes.h"
 #include "protocol/monitor_state.h"
+#include "protocol/rows.h"
 
 namespace protocol {
 
@@ -69,6 +72,19 @@ enum class ResponsePlace : std::uint8_t {
   InfoKey,
 };
 
+// The Quake 3 game types by their g_gametype number: the five of the stock game, then those
+// OpenArena adds.
+inline constexpr std::array<std::string_view, 13> kQuake3GameTypes{
+    "Free For All",  "Tournament",      "Single Player",     "Team Deathmatch",   "Capture the Flag",
+    "One Flag CTF",  "Overload",        "Harvester",         "Elimination",       "CTF Elimination",
+    "Last Man Standing", "Double Domination", "Domination"};
+
+// The game type a status query's info string tells, in words (serverstatus.cpp): Quake 3 by
+// g_gametype (a number without a name as the number), Quake 2 by deathmatch and coop, with the
+// game folder of a modification.
+std::string Quake3GameTypeName(const std::vector<InfoRow>& info);
+std::string Quake2GameTypeName(const std::vector<InfoRow>& info);
+
 struct GameTraits {
   std::string_view name;                  // for messages and tests
   std::string_view queryText;             // query sent through SendQuery
@@ -110,6 +126,14 @@ struct GameTraits {
   std::string_view tellCommand;
   // The server's packet reader turns "%" and bytes above 127 into "." in every command.
   bool dotsOddCharacters;
+  // The status query's answer read as a whole (serverstatus.h): the info-string keys of the
+  // server's name and of its number of player slots, how the game type is told in words, and
+  // whether a player the server reports with ping 0 is a bot (Quake 3 servers report their
+  // bots so; Quake 2 servers have no bots of their own, and every player counts as a person).
+  std::string_view hostNameKey;
+  std::string_view maxPlayersKey;
+  std::string (*gameTypeName)(const std::vector<InfoRow>& info);
+  bool zeroPingIsBot;
   constexpr std::size_t MaxChunkText() const { return printBuffer - 1; }
 };
 
@@ -137,6 +161,10 @@ inline constexpr GameTraits kQuake3{
     .bans = &kQuake3Bans,
     .tellCommand = "tell",
     .dotsOddCharacters = true,
+    .hostNameKey = "sv_hostname",
+    .maxPlayersKey = "sv_maxclients",
+    .gameTypeName = Quake3GameTypeName,
+    .zeroPingIsBot = true,
 };
 
 inline constexpr GameTraits kQuake2{
@@ -164,6 +192,10 @@ inline constexpr GameTraits kQuake2{
     .bans = &kQuake2Bans,
     .tellCommand = {},
     .dotsOddCharacters = false,
+    .hostNameKey = "hostname",
+    .maxPlayersKey = "maxclients",
+    .gameTypeName = Quake2GameTypeName,
+    .zeroPingIsBot = false,
 };
 
 // The line that refuses a missing server password, for both games.

@@ -143,6 +143,15 @@ convert -size 80x80 xc:none -stroke '#1a1a1a' -strokewidth 3 \
   -draw 'line 36,58 56,58' \
   -resize 20x20 "$W/remote.png"
 png "$W/remote.png" "$IMAGES/toolbar/remote.png"
+# Server board: a panel of three rows, each with its lamp, the last one red.
+convert -size 80x80 xc:none -stroke '#1a1a1a' -strokewidth 3 \
+  -fill '#e8ecf2' -draw 'roundrectangle 4,8 76,72 5,5' \
+  -stroke '#1a1a1a' -strokewidth 2 -fill '#2fb83a' -draw 'circle 18,23 24,23' -draw 'circle 18,40 24,40' \
+  -fill '#e03020' -draw 'circle 18,57 24,57' \
+  -stroke none -fill '#4a5060' -draw 'rectangle 31,20 67,26' -draw 'rectangle 31,37 67,43' \
+  -draw 'rectangle 31,54 67,60' \
+  -resize 20x20 "$W/board.png"
+png "$W/board.png" "$IMAGES/toolbar/board.png"
 # Close: a red cross.
 convert -size 80x80 xc:none -fill none -stroke '#5a0808' -strokewidth 20 \
   -draw 'line 18,18 62,62' -draw 'line 62,18 18,62' \

@@ -74,6 +74,7 @@ void RegisterAll(TF_Main& frame, std::vector<std::string>& ran) {
   frame.SetCommand(TFrameCommand::Connect, [&] { ran.push_back("Connect"); });
   frame.SetCommand(TFrameCommand::QuickConnect, [&] { ran.push_back("QuickConnect"); });
   frame.SetCommand(TFrameCommand::RemoteConsole, [&] { ran.push_back("RemoteConsole"); });
+  frame.SetCommand(TFrameCommand::Board, [&] { ran.push_back("Board"); });
   frame.SetCommand(TFrameCommand::ToDoList, [&] { ran.push_back("ToDoList"); });
   frame.SetCommand(TFrameCommand::About, [&] { ran.push_back("About"); });
 }
@@ -108,15 +109,18 @@ TEST(FrameMenus, PluggedInCommandsShowTheirItemsAndButtonsInPlace) {
   RegisterAll(frame, ran);
   EXPECT_EQ(VisibleEntries(frame.File1),
             (std::vector<std::string>{"Connect1 &Connect [Ctrl+N]", "QuickConnect1 &Quick Connect [Ctrl+Q]",
-                                      "RemoteConsole1 Quick &Remote Console [Ctrl+R]", "Close1 &Close", "-",
+                                      "RemoteConsole1 Quick &Remote Console [Ctrl+R]", "Board1 Server &Board [Ctrl+B]",
+                                      "Close1 &Close", "-",
                                       "Exit1 E&xit"}));
   EXPECT_EQ(VisibleEntries(frame.Help1), (std::vector<std::string>{"Contents1 &Contents", "ToDoList1 &To Do List", "-",
                                                                    "About1 &About..."}));
-  EXPECT_EQ(ToolBarEntries(frame), (std::vector<std::string>{"SB_New", "CB_QuickConnect", "SB_Remote", "-", "SB_Close"}));
+  EXPECT_EQ(ToolBarEntries(frame),
+            (std::vector<std::string>{"SB_New", "CB_QuickConnect", "SB_Remote", "SB_Board", "-", "SB_Close"}));
 
   const std::vector<std::pair<const char*, const char*>> hints = {{"SB_New", "Connect to remote server"},
                                                                   {"CB_QuickConnect", "Quick Connect"},
                                                                   {"SB_Remote", "Quick Remote Console"},
+                                                                  {"SB_Board", "Server Board"},
                                                                   {"SB_Close", "Close current window"}};
   for (const auto& [name, hint] : hints) {
     auto* button = frame.findChild<QToolButton*>(name);
@@ -137,16 +141,21 @@ TEST(FrameMenus, PluggedInCommandsShowTheirItemsAndButtonsInPlace) {
   QTest::keyClick(&frame, Qt::Key_Q, Qt::ControlModifier);
   QTest::mouseClick(frame.SB_Remote, Qt::LeftButton);
   QTest::keyClick(&frame, Qt::Key_R, Qt::ControlModifier);
+  frame.Board1->trigger();
+  QTest::mouseClick(frame.SB_Board, Qt::LeftButton);
+  QTest::keyClick(&frame, Qt::Key_B, Qt::ControlModifier);
   frame.ToDoList1->trigger();
   frame.About1->trigger();
   frame.Contents1->trigger();  // has no action
   EXPECT_EQ(ran, (std::vector<std::string>{"Connect", "Connect", "Connect", "QuickConnect", "QuickConnect",
-                                           "RemoteConsole", "RemoteConsole", "ToDoList", "About"}));
+                                           "RemoteConsole", "RemoteConsole", "Board", "Board", "Board", "ToDoList",
+                                           "About"}));
 
   // Taking a command back hides it again, separator included.
   frame.SetCommand(TFrameCommand::Connect, nullptr);
   frame.SetCommand(TFrameCommand::QuickConnect, nullptr);
   frame.SetCommand(TFrameCommand::RemoteConsole, nullptr);
+  frame.SetCommand(TFrameCommand::Board, nullptr);
   EXPECT_EQ(ToolBarEntries(frame), (std::vector<std::string>{"SB_Close"}));
 }
 

@@ -65,7 +65,8 @@ TEST(Artwork, IconsHaveTheirSizesAndClearCorners) {
     int size;
   };
   for (const Expect& e : {Expect{":/images/toolbar/connect.png", 20}, Expect{":/images/toolbar/quickconnect.png", 20},
-                          Expect{":/images/toolbar/remote.png", 20}, Expect{":/images/toolbar/close.png", 20},
+                          Expect{":/images/toolbar/remote.png", 20}, Expect{":/images/toolbar/board.png", 20},
+                          Expect{":/images/toolbar/close.png", 20},
                           Expect{":/images/games/q3a.png", 16}, Expect{":/images/games/qw.png", 16},
                           Expect{":/images/games/q2.png", 16}}) {
     const QImage image(e.path);

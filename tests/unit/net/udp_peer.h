@@ -69,6 +69,18 @@ class Peer {
     sockaddr_storage to{};
     socklen_t length = sizeof to;
     ::getsockname(clientSocket, reinterpret_cast<sockaddr*>(&to), &length);
+    if (to.ss_family == AF_INET6 && address_.ss_family == AF_INET) {
+      // A socket of both families: reached over IPv4 on its port.
+      sockaddr_in6 v6{};
+      std::memcpy(&v6, &to, sizeof v6);
+      sockaddr_in v4{};
+      v4.sin_family = AF_INET;
+      v4.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+      v4.sin_port = v6.sin6_port;
+      to = {};
+      std::memcpy(&to, &v4, sizeof v4);
+      length = sizeof v4;
+    }
     ::sendto(fd_, data.data(), data.size(), 0, reinterpret_cast<sockaddr*>(&to), length);
   }
 
