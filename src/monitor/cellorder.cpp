@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "platform/ascii.h"
+
 namespace monitor {
 namespace {
 
@@ -16,8 +18,6 @@ std::optional<std::int64_t> Number(std::string_view text) {
   return value;
 }
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 int Sign(long long difference) { return difference < 0 ? -1 : difference > 0 ? 1 : 0; }
 
 }  // namespace
@@ -29,7 +29,7 @@ int CompareCells(std::string_view a, std::string_view b) {
   if (x || y) return x ? -1 : 1;
   const std::size_t n = a.size() < b.size() ? a.size() : b.size();
   for (std::size_t i = 0; i < n; ++i) {
-    const int d = static_cast<unsigned char>(Lower(a[i])) - static_cast<unsigned char>(Lower(b[i]));
+    const int d = static_cast<unsigned char>(platform::AsciiLower(a[i])) - static_cast<unsigned char>(platform::AsciiLower(b[i]));
     if (d != 0) return Sign(d);
   }
   if (a.size() != b.size()) return Sign(static_cast<long long>(a.size()) - static_cast<long long>(b.size()));
