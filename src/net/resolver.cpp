@@ -17,6 +17,14 @@
 
 namespace net {
 
+std::optional<Endpoint> ServerOf(const Resolution& resolution, std::uint16_t port, int& error) {
+  std::optional<Endpoint> address = PreferredAddress(resolution.addresses);
+  error = resolution.error != 0 ? resolution.error : address ? 0 : WSANO_DATA;
+  if (error != 0) return std::nullopt;
+  address->port = port;
+  return address;
+}
+
 namespace {
 
 // Where the look-up threads post their answers: an object of the GUI thread. Once the

@@ -9,8 +9,10 @@
 // Whoever asks keeps an AnswerGuard: once it is reset or destroyed, answers still on their way
 // are dropped, so a window may close in the middle of a look-up. Tests put a stand-in in place
 // with SetResolver (one that never answers, answers late or answers what it is told).
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -25,6 +27,11 @@ struct Resolution {
   int error = 0;
   std::vector<Endpoint> addresses;
 };
+
+// The server a look-up found, with the port set: the preferred of its addresses
+// (PreferredAddress); nothing, with `error` set to the failure's code (11004 when the name has
+// no address), when there is none.
+std::optional<Endpoint> ServerOf(const Resolution& resolution, std::uint16_t port, int& error);
 
 class Resolver {
  public:

@@ -40,14 +40,11 @@ void TUDPClient::Open() {
 void TUDPClient::LookupDone(const net::Resolution& resolution, std::uint16_t port) {
   if (State != ssResolving) return;
   State = ssClosed;
-  const std::optional<net::Endpoint> address = net::PreferredAddress(resolution.addresses);
-  if (resolution.error != 0 || !address) {
-    ReportError(resolution.error != 0 ? resolution.error : net::WSANO_DATA);
-  } else {
-    net::Endpoint peer = *address;
-    peer.port = port;
-    OpenSocket(peer);
-  }
+  int failure = 0;
+  if (const std::optional<net::Endpoint> peer = net::ServerOf(resolution, port, failure))
+    OpenSocket(*peer);
+  else
+    ReportError(failure);
   const int error = State == ssOpen ? 0 : LastError;
 
   // What waited goes out in order, or is lost as through any closed client. A callback may

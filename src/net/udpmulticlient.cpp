@@ -10,8 +10,8 @@
 #include <QSocketNotifier>
 
 #include <cerrno>
-#include <optional>
 #include <cstring>
+#include <optional>
 #include <utility>
 
 #include "net/wsaerrors.h"
@@ -130,13 +130,9 @@ void UdpMultiClient::Resolve(const std::string& host, const std::string& port, R
     return;
   }
   CurrentResolver().Resolve(host, lookups_.Wrap([number, done = std::move(done)](const Resolution& resolution) {
-    std::optional<Endpoint> address = PreferredAddress(resolution.addresses);
-    if (resolution.error != 0 || !address) {
-      done(std::nullopt, resolution.error != 0 ? resolution.error : WSANO_DATA);
-      return;
-    }
-    address->port = number;
-    done(address, 0);
+    int error = 0;
+    const std::optional<Endpoint> server = ServerOf(resolution, number, error);
+    done(server, error);
   }));
 }
 
